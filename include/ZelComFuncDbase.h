@@ -1,0 +1,210 @@
+// ZelComFuncDbase: answers questions about CPU models and their OS variants by
+// reading a directory of binary database files (OSDB and JQWDB files).
+//
+// A host creates one CZelComFuncDbase per database directory and calls its
+// members. Every member returns a 16-bit result code and writes its answer
+// through a caller-owned pointer:
+//     0        success, the output has been written
+//    -1        a selector is out of range, an entry is not present, or no
+//              database file exists for the CPU code and OS type
+//    -2        the requested item is marked absent for this CPU
+//   100..114   the file layer failed: 100 + cause code (102 file not found,
+//              109 bad seek, 110 hard I/O error, 114 file ends too early, ...)
+// Outputs are left untouched on failure unless a member says otherwise.
+#ifndef ZELCOMFUNCDBASE_H
+#define ZELCOMFUNCDBASE_H
+
+#include <climits>
+#include <cstdint>
+#include <string>
+
+#if defined(_WIN32) || defined(__CYGWIN__)
+#if defined(ZELCOMFUNCDBASE_STATIC)
+#define ZELCOMFUNCDBASE_API
+#elif defined(ZELCOMFUNCDBASE_BUILDING)
+#define ZELCOMFUNCDBASE_API __declspec(dllexport)
+#else
+#define ZELCOMFUNCDBASE_API __declspec(dllimport)
+#endif
+#else
+#define ZELCOMFUNCDBASE_API __attribute__((visibility("default")))
+#endif
+
+// The 32-bit signed value of the original interface's `long` (CPU
+// specification values, memory values, item count, parameter memory): `long`
+// where it is 32 bits wide, so host code written with `long` compiles there
+// unchanged; a 32-bit integer elsewhere.
+#if LONG_MAX == 2147483647L
+typedef long ZelLong;
+#else
+typedef std::int32_t ZelLong;
+#endif
+
+// Word address entry of an OSDB file (CDbTb2, CDbTb3).
+struct DbAd {
+    std::int32_t address;    // the 4-byte value of the selected slot
+    unsigned short headWord; // the 2-byte value at the head of the row
+};
+
+// Bit address of an OSDB file (CDbTb4, CDbTb5): a byte address and a mask of
+// bits within that byte (only the low 8 bits can be set).
+struct DbBAd {
+    std::int32_t address;
+    unsigned short bitMask;
+};
+
+// Record of JQWDB table 0 (CPdbTb0).
+struct PdbJAd {
+    std::int32_t value1;
+    std::int32_t value2;
+    short word1;
+    short word2;
+    short attr1; // signed byte, sign-extended
+    short attr2; // signed byte, sign-extended
+    short word3;
+};
+
+// Record of JQWDB table 1 (CPdbTb1).
+struct PdbCAd {
+    std::int32_t value1;
+    std::int32_t value2;
+    short word1;
+    short attr1; // signed byte, sign-extended
+    short attr2; // signed byte, sign-extended
+    short word2;
+};
+
+// Word device entry of JQWDB tables 2 and 3 (CPdbTb2, CPdbTb3).
+struct PdbWD {
+    unsigned short number;
+    unsigned short kind;  // byte 0..255, never sign-extended
+    unsigned short extra; // byte 0..255, never sign-extended
+};
+
+// Bit device entry of JQWDB tables 4 and 5 (CPdbTb4, CPdbTb5).
+struct PdbBD {
+    unsigned short number;
+    unsigned short kind; // byte 0..255, never sign-extended
+};
+
+// Record of JQWDB tables 6 and 8 (CPdbTb6, CPdbTb8).
+struct PdbAnyWD {
+    std::int32_t value1;
+    short word1;
+    short word2;
+    short attr1; // signed byte, sign-extended
+};
+
+// Record of JQWDB table 7 (CPdbTb7).
+struct PdbAnyBD {
+    std::int32_t value1;
+    short word1;
+    short attr1; // attr1..attr3: signed bytes, sign-extended
+    short attr2;
+    short attr3;
+};
+
+// Record of JQWDB table 9 (CPdbTb9).
+struct PdbAnyPBD {
+    std::int32_t value1;
+    short word1;
+    short attr1; // attr1..attr4: signed bytes, sign-extended
+    short attr2;
+    short attr3;
+    short attr4;
+};
+
+// Item of JQWDB table 10, the backup table (CPdbTb10). Tail items carry -1 in
+// the fields they do not have.
+struct PdbBkup {
+    std::int32_t value1;
+    std::int32_t value2;
+    short attr1;
+    short attr2;
+    short attr3;
+    short attr4;
+    short attr5;
+};
+
+// Accessor for one database directory. Every call names the CPU model by a
+// model index (0..47) and the OS variant by an OS number (1..7), opens the one
+// database file that answers it, reads it and closes it again; nothing is
+// cached, so one accessor may be shared by threads.
+class ZELCOMFUNCDBASE_API CZelComFuncDbase {
+public:
+    // path: NUL-terminated UTF-16 name of the database directory. A backslash
+    // is appended unless the path already ends in one.
+    CZelComFuncDbase(const unsigned short* path);
+    // The same from a NUL-terminated UTF-8 path (convenience for POSIX hosts).
+    explicit CZelComFuncDbase(const char* utf8Path);
+    CZelComFuncDbase(const CZelComFuncDbase& other);
+    CZelComFuncDbase& operator=(const CZelComFuncDbase& other);
+    virtual ~CZelComFuncDbase();
+
+    // Model index -> CPU code, OS number -> OS type, without file access.
+    short CDbCpuOsType(short* cpuCode, short* osType, short modelIndex, short osNumber);
+    // The six CPU specification values; every failure is folded into -1.
+    short CDbCpuSpec(short modelIndex, short osNumber, ZelLong* values);
+    // The six CPU specification values by internal CPU code and OS type.
+    short CpuSpec(short cpuCode, short osType, ZelLong* values);
+
+    short CDbTb2(short modelIndex, short osNumber, short item, short entry, DbAd* out);
+    short CDbTb3(short modelIndex, short osNumber, short item, DbAd* out);
+    short CDbTb4(short modelIndex, short osNumber, short item, short entry, DbBAd* out);
+    short CDbTb5(short modelIndex, short osNumber, short item, DbBAd* out);
+    short CDbTbMem(short modelIndex, short osNumber, short memoryKind, short memoryIndex,
+                   ZelLong* out);
+
+    short CPdbPMem(short modelIndex, short osNumber, short selector, ZelLong value,
+                   ZelLong* out);
+    short CPdbTb0(short modelIndex, short osNumber, short index, PdbJAd* out);
+    short CPdbTb1(short modelIndex, short osNumber, short index, PdbCAd* out);
+    short CPdbTb2(short modelIndex, short osNumber, short index, short entry, PdbWD* out);
+    short CPdbTb3(short modelIndex, short osNumber, short index, PdbWD* out);
+    short CPdbTb4(short modelIndex, short osNumber, short index, short entry, PdbBD* out);
+    short CPdbTb5(short modelIndex, short osNumber, short index, PdbBD* out);
+    short CPdbTb6(short modelIndex, short osNumber, short index, PdbAnyWD* out);
+    short CPdbTb7(short modelIndex, short osNumber, short index, PdbAnyBD* out);
+    short CPdbTb8(short modelIndex, short osNumber, short index, PdbAnyWD* out);
+    short CPdbTb9(short modelIndex, short osNumber, short index, PdbAnyPBD* out);
+    short CPdbTb10(short modelIndex, short osNumber, short index, PdbBkup* out);
+    short GetPdbTb10ItemCount(short modelIndex, short osNumber, ZelLong* count);
+
+private:
+    friend struct ZelAccessorInternals;
+
+    short DbTb2(short cpuCode, short osType, short item, short entry, DbAd* out);
+    short DbTb3(short cpuCode, short osType, short item, DbAd* out);
+    short DbTb4(short cpuCode, short osType, short item, short entry, DbBAd* out);
+    short DbTb5(short cpuCode, short osType, short item, DbBAd* out);
+    short DbTbMem(short cpuCode, short osType, short memoryKind, short memoryIndex, ZelLong* out);
+    short PdbPMem(short cpuCode, short osType, short selector, ZelLong value, ZelLong* out);
+    short PdbTb0(short cpuCode, short osType, short index, PdbJAd* out);
+    short PdbTb1(short cpuCode, short osType, short index, PdbCAd* out);
+    short PdbTb2(short cpuCode, short osType, short index, short entry, PdbWD* out);
+    short PdbTb3(short cpuCode, short osType, short index, PdbWD* out);
+    short PdbTb4(short cpuCode, short osType, short index, short entry, PdbBD* out);
+    short PdbTb5(short cpuCode, short osType, short index, PdbBD* out);
+    short PdbTb6(short cpuCode, short osType, short index, PdbAnyWD* out);
+    short PdbTb7(short cpuCode, short osType, short index, PdbAnyBD* out);
+    short PdbTb8(short cpuCode, short osType, short index, PdbAnyWD* out);
+    short PdbTb9(short cpuCode, short osType, short index, PdbAnyPBD* out);
+    short PdbTb10(short cpuCode, short osType, short index, PdbBkup* out);
+
+    // Compose the JQWDB (dbname) or OSDB (dbnamehon) file name for a CPU code
+    // and OS type into a 512-unit buffer: 0, or -1 when the pair has no
+    // database file or the name does not fit.
+    short dbname(short cpuCode, short osType, unsigned short* name);
+    short dbnamehon(short cpuCode, short osType, unsigned short* name);
+
+    // Byte order of OSDB files: CPU codes below 30 store every 2- and 4-byte
+    // value most significant byte first.
+    int isMotrolaData(short cpuCode);
+    void intel_motrola_conv2(char* p);
+    void intel_motrola_conv4(char* p);
+
+    // The database directory, UTF-16, always ending with a backslash.
+    std::u16string m_dbDirectory;
+};
+
+#endif // ZELCOMFUNCDBASE_H

@@ -1,0 +1,56 @@
+// The accessor object: its database directory, file naming and byte order.
+#include <ZelComFuncDbase.h>
+
+#include "accessor/byte_codec.h"
+#include "accessor/field_reader.h"
+#include "accessor/file_naming.h"
+#include "accessor/utf.h"
+
+namespace {
+
+// The directory always ends with a backslash so that a file name can be
+// appended directly; only the backslash counts as a separator here.
+std::u16string withTrailingBackslash(std::u16string directory) {
+    if (directory.empty() || directory.back() != u'\\') directory.push_back(u'\\');
+    return directory;
+}
+
+std::u16string fromUnits(const unsigned short* path) {
+    std::u16string s;
+    for (; *path; ++path) s.push_back(static_cast<char16_t>(*path));
+    return s;
+}
+
+}  // namespace
+
+CZelComFuncDbase::CZelComFuncDbase(const unsigned short* path)
+    : m_dbDirectory(withTrailingBackslash(fromUnits(path))) {}
+
+CZelComFuncDbase::CZelComFuncDbase(const char* utf8Path)
+    : m_dbDirectory(withTrailingBackslash(zel::utf8ToUtf16(utf8Path))) {}
+
+CZelComFuncDbase::CZelComFuncDbase(const CZelComFuncDbase& other) = default;
+
+CZelComFuncDbase& CZelComFuncDbase::operator=(const CZelComFuncDbase& other) = default;
+
+CZelComFuncDbase::~CZelComFuncDbase() = default;
+
+short CZelComFuncDbase::dbname(short cpuCode, short osType, unsigned short* name) {
+    return zel::composeName(m_dbDirectory, zel::kJqwdbPrefix, cpuCode, osType, name);
+}
+
+short CZelComFuncDbase::dbnamehon(short cpuCode, short osType, unsigned short* name) {
+    return zel::composeName(m_dbDirectory, zel::kOsdbPrefix, cpuCode, osType, name);
+}
+
+int CZelComFuncDbase::isMotrolaData(short cpuCode) {
+    return zel::osdbByteOrder(cpuCode) == zel::ByteOrder::mostSignificantFirst ? 1 : 0;
+}
+
+void CZelComFuncDbase::intel_motrola_conv2(char* p) {
+    zel::reverse2(reinterpret_cast<unsigned char*>(p));
+}
+
+void CZelComFuncDbase::intel_motrola_conv4(char* p) {
+    zel::reverse4(reinterpret_cast<unsigned char*>(p));
+}

@@ -1,0 +1,106 @@
+// Windows file layer: CreateFileW with sharing that denies nothing and
+// positioned ReadFile. The file system matches names without regard to case
+// and takes the backslash names as they are composed.
+#if defined(_WIN32)
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include "accessor/file_layer.h"
+#include "accessor/name_buffer.h"
+
+namespace zel {
+namespace {
+
+// One place that turns a Windows error into a cause code.
+Cause causeFromWinError(DWORD err) {
+    switch (err) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return Cause::fileNotFound;
+        case ERROR_BAD_PATHNAME:
+        case ERROR_INVALID_NAME:
+        case ERROR_FILENAME_EXCED_RANGE:
+            return Cause::badPath;
+        case ERROR_TOO_MANY_OPEN_FILES:
+            return Cause::tooManyOpenFiles;
+        case ERROR_ACCESS_DENIED:
+            return Cause::accessDenied;
+        case ERROR_INVALID_HANDLE:
+            return Cause::invalidFile;
+        case ERROR_NEGATIVE_SEEK:
+        case ERROR_SEEK:
+            return Cause::badSeek;
+        case ERROR_SHARING_VIOLATION:
+            return Cause::sharingViolation;
+        case ERROR_LOCK_VIOLATION:
+            return Cause::lockViolation;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return Cause::diskFull;
+        case ERROR_HANDLE_EOF:
+            return Cause::endOfFile;
+        case ERROR_CRC:
+        case ERROR_READ_FAULT:
+        case ERROR_GEN_FAILURE:
+        case ERROR_IO_DEVICE:
+            return Cause::hardIO;
+        default:
+            return Cause::genericException;
+    }
+}
+
+}  // namespace
+
+bool DbFile::open(const unsigned short* name) {
+    abandon();
+    wchar_t wide[kNameUnits];
+    std::size_t i = 0;
+    for (; i < kNameUnits && name[i] != 0; ++i) wide[i] = static_cast<wchar_t>(name[i]);
+    if (i == kNameUnits) return fail(Cause::fileNotFound);
+    wide[i] = 0;
+    HANDLE h = ::CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return fail(Cause::fileNotFound);
+    m_handle = h;
+    return true;
+}
+
+bool DbFile::readAt(std::int64_t offset, unsigned char* buf, std::uint32_t n, std::uint32_t& got) {
+    got = 0;
+    if (!m_handle) return fail(Cause::fileNotFound);
+    while (got < n) {
+        OVERLAPPED at = {};
+        const auto pos = static_cast<std::uint64_t>(offset) + got;
+        at.Offset = static_cast<DWORD>(pos);
+        at.OffsetHigh = static_cast<DWORD>(pos >> 32);
+        DWORD count = 0;
+        if (!::ReadFile(static_cast<HANDLE>(m_handle), buf + got, n - got, &count, &at)) {
+            const DWORD err = ::GetLastError();
+            if (err == ERROR_HANDLE_EOF) break;
+            return fail(causeFromWinError(err));
+        }
+        if (count == 0) break;
+        got += count;
+    }
+    return true;
+}
+
+bool DbFile::close() {
+    if (!m_handle) return true;
+    HANDLE h = static_cast<HANDLE>(m_handle);
+    m_handle = nullptr;
+    if (!::CloseHandle(h)) return fail(causeFromWinError(::GetLastError()));
+    return true;
+}
+
+void DbFile::abandon() {
+    if (m_handle) ::CloseHandle(static_cast<HANDLE>(m_handle));
+    m_handle = nullptr;
+}
+
+}  // namespace zel
+
+#endif

@@ -1,0 +1,24 @@
+// File positions: sums of values read from a file, selectors and small
+// constants, formed in 32-bit two's-complement wrap-around arithmetic (plain
+// unsigned arithmetic, so no signed overflow) and taken as a signed 32-bit
+// value when the file is positioned. A position that is negative then makes
+// the positioning fail.
+#ifndef ZEL_ACCESSOR_POSITION_H
+#define ZEL_ACCESSOR_POSITION_H
+
+#include <cstdint>
+
+#include "accessor/byte_codec.h"
+
+namespace zel {
+
+using Pos = std::uint32_t;
+
+// A signed 16-bit selector or table column entering position arithmetic:
+// widened with its sign, so 65535 counts as -1.
+inline Pos wide(short v) { return static_cast<Pos>(static_cast<std::int32_t>(v)); }
+inline Pos wide16(std::uint16_t v) { return wide(asSigned16(v)); }
+
+}  // namespace zel
+
+#endif

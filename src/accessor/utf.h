@@ -1,0 +1,30 @@
+// Conversions between the UTF-16 names of the accessor and UTF-8.
+#ifndef ZEL_ACCESSOR_UTF_H
+#define ZEL_ACCESSOR_UTF_H
+
+#include <cstddef>
+#include <string>
+
+#include "accessor/name_buffer.h"
+
+namespace zel {
+
+// Room for any name of the name buffer in UTF-8: at most three bytes per
+// 16-bit unit, plus the NUL.
+constexpr std::size_t kPathBytes = kNameUnits * 3 + 1;
+
+// Converts a NUL-terminated UTF-16 name into a NUL-terminated UTF-8 path,
+// every backslash becoming '/'. False for invalid UTF-16 (a lone surrogate)
+// or a name longer than the name buffer.
+bool nameToPosixPath(const unsigned short* name, char (&path)[kPathBytes]);
+
+// Converts NUL-terminated UTF-8 into UTF-16; an invalid sequence becomes
+// U+FFFD.
+std::u16string utf8ToUtf16(const char* utf8);
+
+// Converts UTF-16 into UTF-8; a lone surrogate becomes U+FFFD.
+std::string utf16ToUtf8(const std::u16string& utf16);
+
+}  // namespace zel
+
+#endif

@@ -1,0 +1,45 @@
+#include "osdb/cpu_spec.h"
+
+#include "accessor/byte_codec.h"
+#include "accessor/database_read.h"
+#include "accessor/name_buffer.h"
+#include "accessor/result_codes.h"
+
+namespace zel {
+namespace {
+
+// Table numbers of the OSDB table directory read here.
+constexpr Pos kCpuSpecTable = 0;
+constexpr Pos kSectionedSpecTable = 2;
+
+// Field positions within the CPU specification table (one signed byte each)
+// and within sections 0 and 1 of table 2 (signed 16-bit).
+constexpr Pos kValue0At = 0, kValue1At = 3, kValue3At = 2, kValue4At = 5;
+constexpr Pos kValue2AtInSection0 = 22, kValue5AtInSection1 = 18;
+
+}  // namespace
+
+void readCpuSpecValues(FieldReader& r, ZelLong* values) {
+    const Pos directory = r.u32(8);
+    const Pos cpuTable = directory + r.u32(directory + 4 * kCpuSpecTable);
+    values[0] = asSigned8(r.u8(cpuTable + kValue0At));
+    values[1] = asSigned8(r.u8(cpuTable + kValue1At));
+    values[3] = asSigned8(r.u8(cpuTable + kValue3At));
+    values[4] = asSigned8(r.u8(cpuTable + kValue4At));
+    const Pos table2 = directory + r.u32(directory + 4 * kSectionedSpecTable);
+    const Pos section0 = table2 + r.u32(table2 + 4);
+    values[2] = asSigned16(r.u16(section0 + kValue2AtInSection0));
+    const Pos section1 = table2 + r.u32(table2 + 8);
+    values[5] = asSigned16(r.u16(section1 + kValue5AtInSection1));
+}
+
+}  // namespace zel
+
+short CZelComFuncDbase::CpuSpec(short cpuCode, short osType, ZelLong* values) {
+    zel::NameBuffer name;
+    if (dbnamehon(cpuCode, osType, name.units) != zel::kOk) return zel::kRefused;
+    return zel::readDatabase(name, zel::osdbByteOrder(cpuCode), [&](zel::FieldReader& r) {
+        zel::readCpuSpecValues(r, values);
+        return zel::kOk;
+    });
+}

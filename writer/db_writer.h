@@ -1,0 +1,103 @@
+// Builds OSDB and JQWDB database files from a logical description: tables,
+// sections and fields are placed by the writer, and every 2- and 4-byte value
+// is stored in the byte order that the file's CPU code demands, so one
+// description gives the same answers in either order. Used by the tests and
+// the tools; not part of the library's interface.
+#ifndef ZEL_WRITER_DB_WRITER_H
+#define ZEL_WRITER_DB_WRITER_H
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "accessor/field_reader.h"
+
+namespace zel::writer {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A stretch of a file (a plain table, a section) given by its fields; bytes
+// no field covers are zero.
+class Region {
+public:
+    Region& u8(std::uint32_t offset, std::uint8_t value) { return put(offset, 1, value); }
+    Region& u16(std::uint32_t offset, std::uint16_t value) { return put(offset, 2, value); }
+    Region& u32(std::uint32_t offset, std::uint32_t value) { return put(offset, 4, value); }
+    // Makes the region at least n bytes long.
+    Region& reserve(std::uint32_t n);
+
+    std::uint32_t size() const { return m_size; }
+    Bytes bytes(ByteOrder order) const;
+
+private:
+    struct Field {
+        std::uint32_t offset;
+        std::uint8_t width;
+        std::uint32_t value;
+    };
+    Region& put(std::uint32_t offset, std::uint8_t width, std::uint32_t value);
+
+    std::vector<Field> m_fields;
+    std::uint32_t m_size = 0;
+};
+
+// An OSDB table: plain, or (when sections is not empty) a sectioned table of
+// an unread word, the section offset list and the sections.
+struct OsdbTable {
+    Region plain;
+    std::vector<Region> sections;
+};
+
+struct OsdbLayout {
+    std::map<unsigned, OsdbTable> tables;  // by table number
+    unsigned directoryEntries = 16;
+    std::uint32_t directoryBase = 16;
+    // Place the directory after the tables (then directoryBase is ignored and
+    // the directory entries are negative offsets, as 32-bit values).
+    bool directoryLast = false;
+    // Directory entries stored as given instead of the table's real offset
+    // (for damaged files).
+    std::map<unsigned, std::uint32_t> entryOverrides;
+};
+
+// Where the writer put things, as absolute file positions.
+struct Placement {
+    std::uint32_t directoryBase = 0;
+    std::map<unsigned, std::uint32_t> tableStart;
+    std::map<unsigned, std::vector<std::uint32_t>> sectionStart;
+};
+
+Bytes buildOsdb(const OsdbLayout& layout, ByteOrder order, Placement* placement = nullptr);
+
+// Fills table 0 and sections 0 and 1 of table 2 with the six CPU
+// specification values.
+void setCpuSpecValues(OsdbLayout& layout, const std::int32_t (&values)[6]);
+
+// A JQWDB table: the 16-byte header and records placed at the record size.
+struct JqwdbTable {
+    std::int32_t lastIndex = 0;  // table 10: the item count
+    std::int32_t recordSize = 16;
+    std::uint32_t word8 = 0;
+    std::uint32_t word12 = 0;
+    std::vector<Bytes> records;
+};
+
+struct JqwdbLayout {
+    std::map<unsigned, JqwdbTable> tables;  // 0..10
+    std::uint32_t directoryBase = 16;
+    std::map<unsigned, std::uint32_t> entryOverrides;
+};
+
+Bytes buildJqwdb(const JqwdbLayout& layout, Placement* placement = nullptr);
+
+// File names as the library composes them, without the directory.
+std::string osdbFileName(short cpuCode, short osType);
+std::string jqwdbFileName(short cpuCode, short osType);
+
+// Writes bytes to a file, replacing it; throws std::runtime_error on failure.
+void writeFile(const std::string& path, const Bytes& bytes);
+
+}  // namespace zel::writer
+
+#endif
