@@ -42,8 +42,8 @@ typedef std::int32_t ZelLong;
 
 // Word address entry of an OSDB file (CDbTb2, CDbTb3).
 struct DbAd {
-    std::int32_t address;    // the 4-byte value of the selected slot
-    unsigned short headWord; // the 2-byte value at the head of the row
+    std::int32_t address;     // the 4-byte value of the selected slot
+    unsigned short headWord;  // the 2-byte value at the head of the row
 };
 
 // Bit address of an OSDB file (CDbTb4, CDbTb5): a byte address and a mask of
@@ -59,8 +59,8 @@ struct PdbJAd {
     std::int32_t value2;
     short word1;
     short word2;
-    short attr1; // signed byte, sign-extended
-    short attr2; // signed byte, sign-extended
+    short attr1;  // signed byte, sign-extended
+    short attr2;  // signed byte, sign-extended
     short word3;
 };
 
@@ -69,22 +69,22 @@ struct PdbCAd {
     std::int32_t value1;
     std::int32_t value2;
     short word1;
-    short attr1; // signed byte, sign-extended
-    short attr2; // signed byte, sign-extended
+    short attr1;  // signed byte, sign-extended
+    short attr2;  // signed byte, sign-extended
     short word2;
 };
 
 // Word device entry of JQWDB tables 2 and 3 (CPdbTb2, CPdbTb3).
 struct PdbWD {
     unsigned short number;
-    unsigned short kind;  // byte 0..255, never sign-extended
-    unsigned short extra; // byte 0..255, never sign-extended
+    unsigned short kind;   // byte 0..255, never sign-extended
+    unsigned short extra;  // byte 0..255, never sign-extended
 };
 
 // Bit device entry of JQWDB tables 4 and 5 (CPdbTb4, CPdbTb5).
 struct PdbBD {
     unsigned short number;
-    unsigned short kind; // byte 0..255, never sign-extended
+    unsigned short kind;  // byte 0..255, never sign-extended
 };
 
 // Record of JQWDB tables 6 and 8 (CPdbTb6, CPdbTb8).
@@ -92,14 +92,14 @@ struct PdbAnyWD {
     std::int32_t value1;
     short word1;
     short word2;
-    short attr1; // signed byte, sign-extended
+    short attr1;  // signed byte, sign-extended
 };
 
 // Record of JQWDB table 7 (CPdbTb7).
 struct PdbAnyBD {
     std::int32_t value1;
     short word1;
-    short attr1; // attr1..attr3: signed bytes, sign-extended
+    short attr1;  // attr1..attr3: signed bytes, sign-extended
     short attr2;
     short attr3;
 };
@@ -108,7 +108,7 @@ struct PdbAnyBD {
 struct PdbAnyPBD {
     std::int32_t value1;
     short word1;
-    short attr1; // attr1..attr4: signed bytes, sign-extended
+    short attr1;  // attr1..attr4: signed bytes, sign-extended
     short attr2;
     short attr3;
     short attr4;
@@ -131,7 +131,7 @@ struct PdbBkup {
 // database file that answers it, reads it and closes it again; nothing is
 // cached, so one accessor may be shared by threads.
 class ZELCOMFUNCDBASE_API CZelComFuncDbase {
-public:
+  public:
     // path: NUL-terminated UTF-16 name of the database directory. A backslash
     // is appended unless the path already ends in one.
     CZelComFuncDbase(const unsigned short* path);
@@ -155,8 +155,7 @@ public:
     short CDbTbMem(short modelIndex, short osNumber, short memoryKind, short memoryIndex,
                    ZelLong* out);
 
-    short CPdbPMem(short modelIndex, short osNumber, short selector, ZelLong value,
-                   ZelLong* out);
+    short CPdbPMem(short modelIndex, short osNumber, short selector, ZelLong value, ZelLong* out);
     short CPdbTb0(short modelIndex, short osNumber, short index, PdbJAd* out);
     short CPdbTb1(short modelIndex, short osNumber, short index, PdbCAd* out);
     short CPdbTb2(short modelIndex, short osNumber, short index, short entry, PdbWD* out);
@@ -170,7 +169,7 @@ public:
     short CPdbTb10(short modelIndex, short osNumber, short index, PdbBkup* out);
     short GetPdbTb10ItemCount(short modelIndex, short osNumber, ZelLong* count);
 
-private:
+  private:
     friend struct ZelAccessorInternals;
 
     short DbTb2(short cpuCode, short osType, short item, short entry, DbAd* out);
@@ -207,4 +206,4 @@ private:
     std::u16string m_dbDirectory;
 };
 
-#endif // ZELCOMFUNCDBASE_H
+#endif  // ZELCOMFUNCDBASE_H

@@ -59,7 +59,8 @@ Bytes Region::bytes(ByteOrder order) const {
 
 Bytes buildOsdb(const OsdbLayout& layout, ByteOrder order, Placement* placement) {
     Bytes file(12, 0);
-    if (!layout.directoryLast) grow(file, std::size_t{layout.directoryBase} + 4u * layout.directoryEntries);
+    if (!layout.directoryLast)
+        grow(file, std::size_t{layout.directoryBase} + 4u * layout.directoryEntries);
     Placement where;
     for (const auto& [number, table] : layout.tables) {
         const auto start = align4(static_cast<std::uint32_t>(file.size()));
@@ -80,11 +81,13 @@ Bytes buildOsdb(const OsdbLayout& layout, ByteOrder order, Placement* placement)
             grow(file, sectionStart + 4u);
         }
     }
-    const std::uint32_t base = layout.directoryLast ? align4(static_cast<std::uint32_t>(file.size()))
-                                                    : layout.directoryBase;
+    const std::uint32_t base = layout.directoryLast
+                                   ? align4(static_cast<std::uint32_t>(file.size()))
+                                   : layout.directoryBase;
     grow(file, std::size_t{base} + 4u * layout.directoryEntries);
     put32(file, kDirectoryBaseAt, base, order);
-    for (const auto& [number, start] : where.tableStart) put32(file, base + 4 * number, start - base, order);
+    for (const auto& [number, start] : where.tableStart)
+        put32(file, base + 4 * number, start - base, order);
     for (const auto& [number, value] : layout.entryOverrides)
         put32(file, base + 4 * number, value, order);
     where.directoryBase = base;
@@ -124,7 +127,8 @@ Bytes buildJqwdb(const JqwdbLayout& layout, Placement* placement) {
             at += static_cast<std::uint32_t>(table.recordSize);
         }
     }
-    for (const auto& [number, value] : layout.entryOverrides) put32(file, base + 4 * number, value, kOrder);
+    for (const auto& [number, value] : layout.entryOverrides)
+        put32(file, base + 4 * number, value, kOrder);
     where.directoryBase = base;
     if (placement) *placement = where;
     return file;
@@ -140,7 +144,8 @@ std::string jqwdbFileName(short cpuCode, short osType) {
 
 void writeFile(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 

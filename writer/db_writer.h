@@ -20,7 +20,7 @@ using Bytes = std::vector<std::uint8_t>;
 // A stretch of a file (a plain table, a section) given by its fields; bytes
 // no field covers are zero.
 class Region {
-public:
+  public:
     Region& u8(std::uint32_t offset, std::uint8_t value) { return put(offset, 1, value); }
     Region& u16(std::uint32_t offset, std::uint16_t value) { return put(offset, 2, value); }
     Region& u32(std::uint32_t offset, std::uint32_t value) { return put(offset, 4, value); }
@@ -30,7 +30,7 @@ public:
     std::uint32_t size() const { return m_size; }
     Bytes bytes(ByteOrder order) const;
 
-private:
+  private:
     struct Field {
         std::uint32_t offset;
         std::uint8_t width;

@@ -15,8 +15,8 @@ struct ZelAccessorInternals {
     // are checked and replaced by CPU code and OS type, every further
     // argument passes to the reader unchanged.
     template <class Reader, class... Args>
-    static short forward(CZelComFuncDbase& self, Reader reader, short modelIndex,
-                         short osNumber, Args... args) {
+    static short forward(CZelComFuncDbase& self, Reader reader, short modelIndex, short osNumber,
+                         Args... args) {
         short cpuCode = 0;
         short osType = 0;
         if (!zel::cpuCodeOfModel(modelIndex, cpuCode) || !zel::osTypeOfNumber(osNumber, osType))

@@ -45,8 +45,7 @@ inline void reverse4(unsigned char* p) {
 
 // Two's-complement reinterpretations, the way the stored bits are taken.
 inline std::int32_t asSigned32(std::uint32_t v) {
-    return v <= 0x7FFFFFFFu ? static_cast<std::int32_t>(v)
-                            : -static_cast<std::int32_t>(~v) - 1;
+    return v <= 0x7FFFFFFFu ? static_cast<std::int32_t>(v) : -static_cast<std::int32_t>(~v) - 1;
 }
 inline short asSigned16(std::uint16_t v) {
     return static_cast<short>(v <= 0x7FFFu ? static_cast<int>(v) : static_cast<int>(v) - 0x10000);

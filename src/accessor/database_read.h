@@ -5,6 +5,7 @@
 #ifndef ZEL_ACCESSOR_DATABASE_READ_H
 #define ZEL_ACCESSOR_DATABASE_READ_H
 
+#include "accessor/fault_injection.h"
 #include "accessor/field_reader.h"
 #include "accessor/file_layer.h"
 #include "accessor/name_buffer.h"
@@ -22,7 +23,10 @@ short readDatabase(const NameBuffer& name, ByteOrder order, Body&& body) {
         if (!file.open(name.units)) throw FileFailure{file.failure()};
         FieldReader reader(file, order);
         const short result = body(reader);
-        if (!file.close()) throw FileFailure{file.failure()};
+        const bool closed = file.close();
+        if (const fault::Plan* faults = fault::current(); faults && faults->failClose)
+            throw FileFailure{faults->closeCause};
+        if (!closed) throw FileFailure{file.failure()};
         return result;
     } catch (const FileFailure& failure) {
         file.abandon();

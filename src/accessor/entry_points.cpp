@@ -17,7 +17,7 @@ short CZelComFuncDbase::CDbCpuOsType(short* cpuCode, short* osType, short modelI
 }
 
 short CZelComFuncDbase::CDbCpuSpec(short modelIndex, short osNumber, ZelLong* values) {
-    const short result =
-        ZelAccessorInternals::forward(*this, &CZelComFuncDbase::CpuSpec, modelIndex, osNumber, values);
+    const short result = ZelAccessorInternals::forward(*this, &CZelComFuncDbase::CpuSpec,
+                                                       modelIndex, osNumber, values);
     return result == zel::kOk ? zel::kOk : zel::kRefused;
 }

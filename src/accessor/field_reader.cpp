@@ -6,12 +6,36 @@
 
 namespace zel {
 
+std::atomic<const fault::Plan*> fault::g_plan{nullptr};
+
+void FieldReader::fillWindow(std::int64_t blockStart) {
+    m_windowStart = -1;
+    std::uint32_t got = 0;
+    if (!m_file.readAt(blockStart, m_window, sizeof m_window, got))
+        throw FileFailure{m_file.failure()};
+    m_windowStart = blockStart;
+    m_windowLength = got;
+}
+
 void FieldReader::fetch(Pos pos, unsigned char* buf, std::uint32_t want, std::uint32_t need) {
+    ++m_fieldReads;
+    if (m_faults && m_faults->failingFieldRead == m_fieldReads)
+        throw FileFailure{m_faults->readCause};
     const std::int32_t offset = asSigned32(pos);
     if (offset < 0) throw FileFailure{Cause::badSeek};
-    std::uint32_t got = 0;
-    if (!m_file.readAt(offset, buf, want, got)) throw FileFailure{m_file.failure()};
+
+    const std::int64_t end = std::int64_t{offset} + want;
+    const bool inWindow = m_windowStart >= 0 && offset >= m_windowStart &&
+                          end <= m_windowStart + std::int64_t{kBlock} + kMaxField;
+    if (!inWindow) fillWindow(offset & ~std::int64_t{kBlock - 1});
+
+    // Bytes of the field that the file holds: the window ends at the end of
+    // the file or kMaxField bytes past its block.
+    const std::int64_t available = m_windowStart + m_windowLength - offset;
+    const std::uint32_t got =
+        available <= 0 ? 0 : static_cast<std::uint32_t>(available < want ? available : want);
     if (got < need) throw FileFailure{Cause::endOfFile};
+    std::memcpy(buf, m_window + (offset - m_windowStart), got);
 }
 
 std::uint8_t FieldReader::u8(Pos pos) {
@@ -35,6 +59,8 @@ std::uint32_t FieldReader::u32(Pos pos) {
 }
 
 void FieldReader::bytes(Pos pos, unsigned char* buf, std::uint32_t want, std::uint32_t need) {
+    if (want > kMaxField) want = kMaxField;
+    if (need > want) need = want;
     std::memset(buf, 0, want);
     fetch(pos, buf, want, need);
 }

@@ -2,11 +2,16 @@
 // cannot deliver its field (a negative position, a file-layer failure, or a
 // file that ends inside the field) throws FileFailure, which the reading road
 // (database_read.h) turns into 100 + cause.
+//
+// Fields are served from a read-ahead window: the first field of a call
+// fetches the aligned 4 KiB block that holds it with one read, and later
+// fields inside that block cost no further system call.
 #ifndef ZEL_ACCESSOR_FIELD_READER_H
 #define ZEL_ACCESSOR_FIELD_READER_H
 
 #include <cstdint>
 
+#include "accessor/fault_injection.h"
 #include "accessor/file_layer.h"
 #include "accessor/position.h"
 #include "accessor/result_codes.h"
@@ -28,22 +33,38 @@ inline ByteOrder osdbByteOrder(short cpuCode) {
 }
 
 class FieldReader {
-public:
+  public:
+    // The widest field or record part a reader asks for.
+    static constexpr std::uint32_t kMaxField = 16;
+    static constexpr std::uint32_t kBlock = 4096;
+
     FieldReader(DbFile& file, ByteOrder order) : m_file(file), m_order(order) {}
+    FieldReader(const FieldReader&) = delete;
+    FieldReader& operator=(const FieldReader&) = delete;
 
     std::uint8_t u8(Pos pos);
     std::uint16_t u16(Pos pos);
     std::uint32_t u32(Pos pos);
 
-    // Reads up to `want` bytes at pos into buf after zeroing them; fails with
-    // endOfFile when fewer than `need` bytes (need <= want) arrive.
+    // Reads up to `want` (at most kMaxField) bytes at pos into buf after
+    // zeroing them; fails with endOfFile when fewer than `need` (need <=
+    // want) arrive.
     void bytes(Pos pos, unsigned char* buf, std::uint32_t want, std::uint32_t need);
 
-private:
+  private:
     void fetch(Pos pos, unsigned char* buf, std::uint32_t want, std::uint32_t need);
+    void fillWindow(std::int64_t blockStart);
 
     DbFile& m_file;
     ByteOrder m_order;
+    const fault::Plan* m_faults = fault::current();
+    int m_fieldReads = 0;
+    // The window holds the file's bytes [m_windowStart, m_windowStart +
+    // m_windowLength); a block read asks for kMaxField bytes beyond the block
+    // so that a field crossing into the next block needs no second read.
+    std::int64_t m_windowStart = -1;
+    std::uint32_t m_windowLength = 0;
+    unsigned char m_window[kBlock + kMaxField];
 };
 
 }  // namespace zel

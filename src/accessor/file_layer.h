@@ -11,7 +11,7 @@
 namespace zel {
 
 class DbFile {
-public:
+  public:
     DbFile() = default;
     DbFile(const DbFile&) = delete;
     DbFile& operator=(const DbFile&) = delete;
@@ -31,7 +31,7 @@ public:
     // The cause of the last failure.
     Cause failure() const { return m_failure; }
 
-private:
+  private:
     bool fail(Cause cause) {
         m_failure = cause;
         return false;

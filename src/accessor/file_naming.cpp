@@ -76,8 +76,8 @@ std::string databaseFileName(const char* prefix, short cpuCode, short osType) {
     return std::string(prefix) + osLetter(osType) + cpu + kNameExtension;
 }
 
-short composeName(const std::u16string& directory, const char* prefix, short cpuCode,
-                  short osType, unsigned short* name) {
+short composeName(const std::u16string& directory, const char* prefix, short cpuCode, short osType,
+                  unsigned short* name) {
     const char* cpu = cpuLetters(cpuCode, osType);
     if (!cpu) return kRefused;
     const char* parts[] = {prefix, osLetter(osType), cpu, kNameExtension};

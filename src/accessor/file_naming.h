@@ -25,8 +25,8 @@ std::string databaseFileName(const char* prefix, short cpuCode, short osType);
 // Composes directory + file name into the 512-unit name buffer, terminating
 // NUL included: 0, or -1 (buffer untouched) when the pair has no name or the
 // composed name does not fit.
-short composeName(const std::u16string& directory, const char* prefix, short cpuCode,
-                  short osType, unsigned short* name);
+short composeName(const std::u16string& directory, const char* prefix, short cpuCode, short osType,
+                  unsigned short* name);
 
 }  // namespace zel
 

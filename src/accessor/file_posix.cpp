@@ -114,15 +114,14 @@ bool DbFile::open(const unsigned short* name) {
 bool DbFile::readAt(std::int64_t offset, unsigned char* buf, std::uint32_t n, std::uint32_t& got) {
     got = 0;
     if (m_fd < 0) return fail(Cause::fileNotFound);
-    while (got < n) {
-        const ssize_t r = ::pread(m_fd, buf + got, n - got, static_cast<off_t>(offset + got));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            return fail(causeFromErrno(errno));
-        }
-        if (r == 0) break;
-        got += static_cast<std::uint32_t>(r);
-    }
+    // A regular file delivers less than asked only at its end, so one pread
+    // answers (no second call to learn that the end has been reached).
+    ssize_t r;
+    do {
+        r = ::pread(m_fd, buf, n, static_cast<off_t>(offset));
+    } while (r < 0 && errno == EINTR);
+    if (r < 0) return fail(causeFromErrno(errno));
+    got = static_cast<std::uint32_t>(r);
     return true;
 }
 

@@ -61,8 +61,9 @@ bool DbFile::open(const unsigned short* name) {
     for (; i < kNameUnits && name[i] != 0; ++i) wide[i] = static_cast<wchar_t>(name[i]);
     if (i == kNameUnits) return fail(Cause::fileNotFound);
     wide[i] = 0;
-    HANDLE h = ::CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        ::CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return fail(Cause::fileNotFound);
     m_handle = h;
     return true;

@@ -95,7 +95,8 @@ std::string utf16ToUtf8(const std::u16string& utf16) {
     for (std::size_t i = 0; i < utf16.size(); ++i) {
         std::uint32_t u = utf16[i];
         if (isHighSurrogate(u) && i + 1 < utf16.size() && isLowSurrogate(utf16[i + 1])) {
-            u = 0x10000 + ((u - 0xD800) << 10) + (static_cast<std::uint32_t>(utf16[i + 1]) - 0xDC00);
+            u = 0x10000 + ((u - 0xD800) << 10) +
+                (static_cast<std::uint32_t>(utf16[i + 1]) - 0xDC00);
             ++i;
         } else if (isHighSurrogate(u) || isLowSurrogate(u)) {
             u = 0xFFFD;

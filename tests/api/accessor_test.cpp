@@ -34,16 +34,16 @@ TEST_P(CpuOsTypeTest, ChecksModelIndexThenWritesCpuCodeThenChecksOsNumber) {
 
 INSTANTIATE_TEST_SUITE_P(
     Bounds, CpuOsTypeTest,
-    ::testing::Values(CpuOsTypeCase{0, 1, 0, 0, 0}, CpuOsTypeCase{1, 1, 0, 2, 0},
-                      CpuOsTypeCase{13, 2, 0, 16, 1}, CpuOsTypeCase{17, 3, 0, 7, 2},
-                      CpuOsTypeCase{20, 5, 0, 30, 4}, CpuOsTypeCase{25, 6, 0, 36, 5},
-                      CpuOsTypeCase{31, 7, 0, 42, 6}, CpuOsTypeCase{47, 7, 0, 0, 6},
-                      CpuOsTypeCase{48, 1, -1, kUntouched, kUntouched},
-                      CpuOsTypeCase{-1, 1, -1, kUntouched, kUntouched},
-                      CpuOsTypeCase{-32768, 1, -1, kUntouched, kUntouched},
-                      CpuOsTypeCase{5, 0, -1, 6, kUntouched}, CpuOsTypeCase{5, 8, -1, 6, kUntouched},
-                      CpuOsTypeCase{5, 9, -1, 6, kUntouched}, CpuOsTypeCase{5, -1, -1, 6, kUntouched},
-                      CpuOsTypeCase{5, -32768, -1, 6, kUntouched}),
+    ::testing::Values(
+        CpuOsTypeCase{0, 1, 0, 0, 0}, CpuOsTypeCase{1, 1, 0, 2, 0}, CpuOsTypeCase{13, 2, 0, 16, 1},
+        CpuOsTypeCase{17, 3, 0, 7, 2}, CpuOsTypeCase{20, 5, 0, 30, 4},
+        CpuOsTypeCase{25, 6, 0, 36, 5}, CpuOsTypeCase{31, 7, 0, 42, 6},
+        CpuOsTypeCase{47, 7, 0, 0, 6}, CpuOsTypeCase{48, 1, -1, kUntouched, kUntouched},
+        CpuOsTypeCase{-1, 1, -1, kUntouched, kUntouched},
+        CpuOsTypeCase{-32768, 1, -1, kUntouched, kUntouched},
+        CpuOsTypeCase{5, 0, -1, 6, kUntouched}, CpuOsTypeCase{5, 8, -1, 6, kUntouched},
+        CpuOsTypeCase{5, 9, -1, 6, kUntouched}, CpuOsTypeCase{5, -1, -1, 6, kUntouched},
+        CpuOsTypeCase{5, -32768, -1, 6, kUntouched}),
     [](const auto& info) {
         auto text = [](int v) { return v < 0 ? "minus" + std::to_string(-v) : std::to_string(v); };
         return "model" + text(info.param.model) + "_os" + text(info.param.osNumber);

@@ -39,7 +39,7 @@ Values sampleWhere(const std::vector<int>& written) {
 }
 
 class CpuSpecTest : public ::testing::Test {
-protected:
+  protected:
     short cpuSpec(short cpu, short os, Values& v) { return db.CpuSpec(cpu, os, v.data()); }
 
     TempDir dir;
@@ -51,9 +51,9 @@ TEST_F(CpuSpecTest, SameDescriptionGivesSameValuesInBothByteOrders) {
         short cpu, os, model;
         const char* file;
     };
-    const Pair pairs[] = {{2, 0, 1, "OSDB2D.BIN"},     // most significant byte first
+    const Pair pairs[] = {{2, 0, 1, "OSDB2D.BIN"},  // most significant byte first
                           {8, 6, 7, "OSDB8B.BIN"},
-                          {30, 0, 20, "OSDB2W.BIN"},   // least significant byte first
+                          {30, 0, 20, "OSDB2W.BIN"},  // least significant byte first
                           {36, 1, 25, "OSDB3Q1.BIN"}};
     for (const Pair& p : pairs) {
         dir.write(p.file, osdbBytes(cpuSpecLayout(), p.cpu));
@@ -95,7 +95,8 @@ TEST_F(CpuSpecTest, BytesBesideTheFieldsHaveNoEffect) {
 
 TEST_F(CpuSpecTest, PairsWithoutFileNameAreRefusedBeforeAnyFileAccess) {
     dir.write("OSDB2E.BIN", osdbBytes(cpuSpecLayout(), 0));
-    for (auto [cpu, os] : {std::pair<short, short>{3, 0}, {0, 7}, {0, -1}, {0, 2}, {43, 0}, {-1, 0}}) {
+    for (auto [cpu, os] :
+         {std::pair<short, short>{3, 0}, {0, 7}, {0, -1}, {0, 2}, {43, 0}, {-1, 0}}) {
         Values v = sentinels();
         EXPECT_EQ(cpuSpec(cpu, os, v), -1) << cpu << "/" << os;
         EXPECT_EQ(v, sentinels());
@@ -117,7 +118,7 @@ TEST_F(CpuSpecTest, DirectoryUnderTheFileNameCountsAsMissing) {
 }
 
 TEST_F(CpuSpecTest, NameIsMatchedWithoutRegardToLetterCase) {
-    dir.write("osdb2d.bin", osdbBytes(cpuSpecLayout(), 2));  // served as OSDB2D.BIN
+    dir.write("osdb2d.bin", osdbBytes(cpuSpecLayout(), 2));    // served as OSDB2D.BIN
     dir.write("OSDB2Q3.BIN", osdbBytes(cpuSpecLayout(), 38));  // served as OSDB2q3.BIN
     Values v = sentinels();
     EXPECT_EQ(cpuSpec(2, 0, v), 0);
@@ -146,7 +147,8 @@ struct DamageCase {
 };
 
 void truncateAt(Bytes& b, std::uint32_t size) { b.resize(size); }
-void patch32(Bytes& b, std::uint32_t at, std::uint32_t value) {  // CPU code 2: most significant first
+void patch32(Bytes& b, std::uint32_t at,
+             std::uint32_t value) {  // CPU code 2: most significant first
     zel::storeLE32(&b[at], value);
     zel::reverse4(&b[at]);
 }
@@ -180,27 +182,81 @@ std::uint32_t section(const Placement& w, int s) { return w.sectionStart.at(2)[s
 // 1, which is read first, so no truncation reaches it alone).
 const DamageCase kDamageCases[] = {
     {"EndsInDirectoryBase", false, [](Bytes& b, const Placement&) { truncateAt(b, 10); }, 114, {}},
-    {"EndsInEntry0", false, [](Bytes& b, const Placement& w) { truncateAt(b, w.directoryBase + 3); }, 114, {}},
-    {"EndsBeforeValue0", false, [](Bytes& b, const Placement& w) { truncateAt(b, table0(w)); }, 114, {}},
-    {"EndsBeforeValue1", false, [](Bytes& b, const Placement& w) { truncateAt(b, table0(w) + 3); }, 114, {0}},
-    {"EndsBeforeValue4", false, [](Bytes& b, const Placement& w) { truncateAt(b, table0(w) + 5); }, 114, {0, 1, 3}},
-    {"EndsInEntry2", true, [](Bytes& b, const Placement& w) { truncateAt(b, w.directoryBase + 9); }, 114, {0, 1, 3, 4}},
-    {"EndsInSection0Offset", false, [](Bytes& b, const Placement& w) { truncateAt(b, table2(w) + 6); }, 114, {0, 1, 3, 4}},
-    {"EndsInValue2", false, [](Bytes& b, const Placement& w) { truncateAt(b, section(w, 0) + 23); }, 114, {0, 1, 3, 4}},
-    {"EndsInSection1Offset", false,
+    {"EndsInEntry0",
+     false,
+     [](Bytes& b, const Placement& w) { truncateAt(b, w.directoryBase + 3); },
+     114,
+     {}},
+    {"EndsBeforeValue0",
+     false,
+     [](Bytes& b, const Placement& w) { truncateAt(b, table0(w)); },
+     114,
+     {}},
+    {"EndsBeforeValue1",
+     false,
+     [](Bytes& b, const Placement& w) { truncateAt(b, table0(w) + 3); },
+     114,
+     {0}},
+    {"EndsBeforeValue4",
+     false,
+     [](Bytes& b, const Placement& w) { truncateAt(b, table0(w) + 5); },
+     114,
+     {0, 1, 3}},
+    {"EndsInEntry2",
+     true,
+     [](Bytes& b, const Placement& w) { truncateAt(b, w.directoryBase + 9); },
+     114,
+     {0, 1, 3, 4}},
+    {"EndsInSection0Offset",
+     false,
+     [](Bytes& b, const Placement& w) { truncateAt(b, table2(w) + 6); },
+     114,
+     {0, 1, 3, 4}},
+    {"EndsInValue2",
+     false,
+     [](Bytes& b, const Placement& w) { truncateAt(b, section(w, 0) + 23); },
+     114,
+     {0, 1, 3, 4}},
+    {"EndsInSection1Offset",
+     false,
      [](Bytes& b, const Placement& w) {
          // Section 0 moved before the table so that the file can end after it.
          patch32(b, table2(w) + 4, static_cast<std::uint32_t>(-20));
          zel::storeLE16(&b[table2(w) + 2], 0xD204);  // 1234, most significant first
          truncateAt(b, table2(w) + 9);
      },
-     114, {0, 1, 2, 3, 4}},
-    {"EndsInValue5", false, [](Bytes& b, const Placement& w) { truncateAt(b, section(w, 1) + 19); }, 114, {0, 1, 2, 3, 4}},
-    {"NegativeDirectoryBase", false, [](Bytes& b, const Placement&) { patch32(b, 8, 0x80000000u); }, 109, {}},
-    {"NegativeCpuSpecTable", false, [](Bytes& b, const Placement& w) { patch32(b, w.directoryBase, 0xFFFFFF00u); }, 109, {}},
-    {"NegativeTable2", false, [](Bytes& b, const Placement& w) { patch32(b, w.directoryBase + 8, 0x90000000u); }, 109, {0, 1, 3, 4}},
-    {"NegativeSection1", false, [](Bytes& b, const Placement& w) { patch32(b, table2(w) + 8, 0xF0000000u); }, 109, {0, 1, 2, 3, 4}},
-    {"WrappingOffsetsStillReadTheFields", true, [](Bytes&, const Placement&) {}, 0, {0, 1, 2, 3, 4, 5}},
+     114,
+     {0, 1, 2, 3, 4}},
+    {"EndsInValue5",
+     false,
+     [](Bytes& b, const Placement& w) { truncateAt(b, section(w, 1) + 19); },
+     114,
+     {0, 1, 2, 3, 4}},
+    {"NegativeDirectoryBase",
+     false,
+     [](Bytes& b, const Placement&) { patch32(b, 8, 0x80000000u); },
+     109,
+     {}},
+    {"NegativeCpuSpecTable",
+     false,
+     [](Bytes& b, const Placement& w) { patch32(b, w.directoryBase, 0xFFFFFF00u); },
+     109,
+     {}},
+    {"NegativeTable2",
+     false,
+     [](Bytes& b, const Placement& w) { patch32(b, w.directoryBase + 8, 0x90000000u); },
+     109,
+     {0, 1, 3, 4}},
+    {"NegativeSection1",
+     false,
+     [](Bytes& b, const Placement& w) { patch32(b, table2(w) + 8, 0xF0000000u); },
+     109,
+     {0, 1, 2, 3, 4}},
+    {"WrappingOffsetsStillReadTheFields",
+     true,
+     [](Bytes&, const Placement&) {},
+     0,
+     {0, 1, 2, 3, 4, 5}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Damage, CpuSpecDamageTest, ::testing::ValuesIn(kDamageCases),

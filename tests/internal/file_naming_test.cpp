@@ -28,15 +28,15 @@ struct NameCase {
 
 // Every irregular entry of the letter tables and the bounds around them.
 const NameCase kNameCases[] = {
-    {0, 0, "2E"},   {0, 1, "3E"},   {0, 2, nullptr}, {0, 6, nullptr}, {1, 3, "6F"},
-    {2, 0, "2D"},   {3, 0, nullptr}, {3, 1, nullptr}, {4, 2, "73"},   {5, 0, "2J"},
-    {5, 2, nullptr}, {5, 3, "6G"},  {6, 3, nullptr}, {8, 6, "8B"},   {8, 4, nullptr},
-    {13, 5, "AS"},  {14, 5, "AR"},  {13, 4, nullptr}, {15, 5, nullptr}, {16, 4, "9N"},
-    {17, 5, "AM"},  {16, 0, nullptr}, {20, 1, "3U"}, {21, 0, "2T"},  {22, 0, nullptr},
-    {29, 0, nullptr}, {30, 0, "2W"}, {33, 2, "7X"},  {34, 0, nullptr}, {34, 1, "3Z"},
-    {35, 1, nullptr}, {36, 0, "2Q1"}, {36, 1, "3Q1"}, {36, 2, nullptr}, {37, 0, nullptr},
-    {37, 1, nullptr}, {37, 2, "7Q1"}, {38, 0, "2q3"}, {39, 1, "3q2"}, {40, 0, "2q5"},
-    {41, 1, "3q4"}, {42, 0, "2Q6"}, {43, 0, nullptr}, {-1, 0, nullptr}, {0, 7, nullptr},
+    {0, 0, "2E"},     {0, 1, "3E"},     {0, 2, nullptr},  {0, 6, nullptr},  {1, 3, "6F"},
+    {2, 0, "2D"},     {3, 0, nullptr},  {3, 1, nullptr},  {4, 2, "73"},     {5, 0, "2J"},
+    {5, 2, nullptr},  {5, 3, "6G"},     {6, 3, nullptr},  {8, 6, "8B"},     {8, 4, nullptr},
+    {13, 5, "AS"},    {14, 5, "AR"},    {13, 4, nullptr}, {15, 5, nullptr}, {16, 4, "9N"},
+    {17, 5, "AM"},    {16, 0, nullptr}, {20, 1, "3U"},    {21, 0, "2T"},    {22, 0, nullptr},
+    {29, 0, nullptr}, {30, 0, "2W"},    {33, 2, "7X"},    {34, 0, nullptr}, {34, 1, "3Z"},
+    {35, 1, nullptr}, {36, 0, "2Q1"},   {36, 1, "3Q1"},   {36, 2, nullptr}, {37, 0, nullptr},
+    {37, 1, nullptr}, {37, 2, "7Q1"},   {38, 0, "2q3"},   {39, 1, "3q2"},   {40, 0, "2q5"},
+    {41, 1, "3q4"},   {42, 0, "2Q6"},   {43, 0, nullptr}, {-1, 0, nullptr}, {0, 7, nullptr},
     {0, -1, nullptr}, {8, 7, nullptr},
 };
 
@@ -67,7 +67,8 @@ std::string caseName(int v) { return v < 0 ? "minus" + std::to_string(-v) : std:
 
 INSTANTIATE_TEST_SUITE_P(LetterTables, FileNameTest, ::testing::ValuesIn(kNameCases),
                          [](const auto& info) {
-                             return "cpu" + caseName(info.param.cpu) + "_os" + caseName(info.param.os);
+                             return "cpu" + caseName(info.param.cpu) + "_os" +
+                                    caseName(info.param.os);
                          });
 
 TEST(FileNameTest, EveryPairHasANameForBothKindsOrForNeither) {
@@ -120,14 +121,15 @@ INSTANTIATE_TEST_SUITE_P(BackslashRule, DirectoryTest,
                          ::testing::Values(DirectoryCase{"C:\\db", "C:\\db\\"},
                                            DirectoryCase{"C:\\db\\", "C:\\db\\"},
                                            DirectoryCase{"/srv/db/", "/srv/db/\\"},
-                                           DirectoryCase{"", "\\"},
-                                           DirectoryCase{"\\\\", "\\\\"}),
+                                           DirectoryCase{"", "\\"}, DirectoryCase{"\\\\", "\\\\"}),
                          [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(DirectoryTest, Utf8PathBecomesUtf16) {
     CZelComFuncDbase db("d\xC3\xA9j\xC3\xA0/\xF0\x9F\x98\x80");  // "déjà/" and U+1F600
     EXPECT_EQ(ZelAccessorInternals::directory(db), u"d\u00E9j\u00E0/\U0001F600\\");
-    CZelComFuncDbase invalid("a\xFF" "b");
+    CZelComFuncDbase invalid(
+        "a\xFF"
+        "b");
     EXPECT_EQ(ZelAccessorInternals::directory(invalid), u"a\uFFFDb\\");
 }
 

@@ -13,9 +13,9 @@ TempDir::TempDir() {
     std::random_device entropy;
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     for (;;) {
-        const fs::path candidate = fs::temp_directory_path() /
-            ("zeldb-" + std::to_string(entropy()) + "-" + std::to_string(stamp) + "-" +
-             std::to_string(counter++));
+        const fs::path candidate =
+            fs::temp_directory_path() / ("zeldb-" + std::to_string(entropy()) + "-" +
+                                         std::to_string(stamp) + "-" + std::to_string(counter++));
         if (fs::create_directory(candidate)) {
             m_path = candidate.generic_string();
             return;

@@ -9,7 +9,7 @@
 namespace zel::testing {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -22,7 +22,7 @@ public:
     }
     void remove(const std::string& name) const;
 
-private:
+  private:
     std::string m_path;
 };
 
