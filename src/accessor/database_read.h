@@ -5,13 +5,16 @@
 #ifndef ZEL_ACCESSOR_DATABASE_READ_H
 #define ZEL_ACCESSOR_DATABASE_READ_H
 
-#include "accessor/fault_injection.h"
 #include "accessor/field_reader.h"
 #include "accessor/file_layer.h"
 #include "accessor/name_buffer.h"
 #include "accessor/result_codes.h"
+#include "accessor/road_probe.h"
 
 namespace zel {
+
+// Appends the name to the probe's log of opened files; its index.
+int noteOpen(probe::Probe& probe, const NameBuffer& name);
 
 // body(FieldReader&) returns kOk, or kRefused for a selector that the file's
 // own header refuses; the file is closed on both paths and the body's result
@@ -20,12 +23,13 @@ template <class Body>
 short readDatabase(const NameBuffer& name, ByteOrder order, Body&& body) {
     DbFile file;
     try {
+        probe::Probe* probe = probe::current();
+        const int probeFile = probe ? noteOpen(*probe, name) : -1;
         if (!file.open(name.units)) throw FileFailure{file.failure()};
-        FieldReader reader(file, order);
+        FieldReader reader(file, order, probeFile);
         const short result = body(reader);
         const bool closed = file.close();
-        if (const fault::Plan* faults = fault::current(); faults && faults->failClose)
-            throw FileFailure{faults->closeCause};
+        if (probe && probe->failClose) throw FileFailure{probe->closeCause};
         if (!closed) throw FileFailure{file.failure()};
         return result;
     } catch (const FileFailure& failure) {

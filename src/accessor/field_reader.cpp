@@ -6,8 +6,6 @@
 
 namespace zel {
 
-std::atomic<const fault::Plan*> fault::g_plan{nullptr};
-
 void FieldReader::fillWindow(std::int64_t blockStart) {
     m_windowStart = -1;
     std::uint32_t got = 0;
@@ -19,8 +17,10 @@ void FieldReader::fillWindow(std::int64_t blockStart) {
 
 void FieldReader::fetch(Pos pos, unsigned char* buf, std::uint32_t want, std::uint32_t need) {
     ++m_fieldReads;
-    if (m_faults && m_faults->failingFieldRead == m_fieldReads)
-        throw FileFailure{m_faults->readCause};
+    if (m_probe) {
+        if (m_probe->record) m_probe->fieldReads.push_back({m_probeFile, pos, want});
+        if (m_probe->failingFieldRead == m_fieldReads) throw FileFailure{m_probe->readCause};
+    }
     const std::int32_t offset = asSigned32(pos);
     if (offset < 0) throw FileFailure{Cause::badSeek};
 

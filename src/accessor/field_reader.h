@@ -11,10 +11,10 @@
 
 #include <cstdint>
 
-#include "accessor/fault_injection.h"
 #include "accessor/file_layer.h"
 #include "accessor/position.h"
 #include "accessor/result_codes.h"
+#include "accessor/road_probe.h"
 
 namespace zel {
 
@@ -38,7 +38,9 @@ class FieldReader {
     static constexpr std::uint32_t kMaxField = 16;
     static constexpr std::uint32_t kBlock = 4096;
 
-    FieldReader(DbFile& file, ByteOrder order) : m_file(file), m_order(order) {}
+    // probeFile: the index of the file in the installed probe's log.
+    FieldReader(DbFile& file, ByteOrder order, int probeFile = -1)
+        : m_file(file), m_order(order), m_probeFile(probeFile) {}
     FieldReader(const FieldReader&) = delete;
     FieldReader& operator=(const FieldReader&) = delete;
 
@@ -57,7 +59,8 @@ class FieldReader {
 
     DbFile& m_file;
     ByteOrder m_order;
-    const fault::Plan* m_faults = fault::current();
+    probe::Probe* m_probe = probe::current();
+    int m_probeFile;
     int m_fieldReads = 0;
     // The window holds the file's bytes [m_windowStart, m_windowStart +
     // m_windowLength); a block read asks for kMaxField bytes beyond the block

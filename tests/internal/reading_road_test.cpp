@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "accessor/database_read.h"
-#include "accessor/fault_injection.h"
+#include "accessor/road_probe.h"
 #include "tests/support/osdb_samples.h"
 #include "tests/support/temp_dir.h"
 
@@ -124,10 +124,10 @@ TEST_F(InjectedFaultTest, ReadFailureAtEachFieldStopsTheCall) {
     for (int k = 1; k <= 11; ++k) {
         for (zel::Cause cause :
              {zel::Cause::hardIO, zel::Cause::genericException, zel::Cause::none}) {
-            zel::fault::Plan plan;
+            zel::probe::Probe plan;
             plan.failingFieldRead = k;
             plan.readCause = cause;
-            zel::fault::Scope scope(plan);
+            zel::probe::Scope scope(plan);
             CZelComFuncDbase db(dir.path().c_str());
             std::array<ZelLong, 6> v;
             v.fill(77);
@@ -144,14 +144,53 @@ TEST_F(InjectedFaultTest, ReadFailureAtEachFieldStopsTheCall) {
 }
 
 TEST_F(InjectedFaultTest, CloseFailureIsReportedAfterTheValuesAreWritten) {
-    zel::fault::Plan plan;
+    zel::probe::Probe plan;
     plan.failClose = true;
     plan.closeCause = zel::Cause::hardIO;
-    zel::fault::Scope scope(plan);
+    zel::probe::Scope scope(plan);
     CZelComFuncDbase db(dir.path().c_str());
     std::array<ZelLong, 6> v{};
     EXPECT_EQ(db.CpuSpec(2, 0, v.data()), 110);
     EXPECT_EQ(v[5], zel::testing::kSampleSpec[5]);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RoadProbeTest, RecordsTheFileAndEveryFieldOfACall) {
+    TempDir dir;
+    zel::writer::Placement where;
+    dir.write("OSDB2D.BIN", zel::testing::osdbBytes(zel::testing::cpuSpecLayout(), 2, &where));
+    zel::probe::Probe probe;
+    probe.record = true;
+    {
+        zel::probe::Scope scope(probe);
+        CZelComFuncDbase db(dir.path().c_str());
+        ZelLong v[6];
+        ASSERT_EQ(db.CpuSpec(2, 0, v), 0);
+    }
+    ASSERT_EQ(probe.openedFiles.size(), 1u);
+    EXPECT_EQ(probe.openedFiles[0], dir.path() + "/OSDB2D.BIN");
+    const std::uint32_t a = where.tableStart[0], t = where.tableStart[2];
+    const std::vector<std::pair<zel::Pos, std::uint32_t>> expected = {
+        {8, 4},
+        {where.directoryBase, 4},
+        {a, 1},
+        {a + 3, 1},
+        {a + 2, 1},
+        {a + 5, 1},
+        {where.directoryBase + 8, 4},
+        {t + 4, 4},
+        {where.sectionStart[2][0] + 22, 2},
+        {t + 8, 4},
+        {where.sectionStart[2][1] + 18, 2}};
+    ASSERT_EQ(probe.fieldReads.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(probe.fieldReads[i].file, 0);
+        EXPECT_EQ(probe.fieldReads[i].pos, expected[i].first) << i;
+        EXPECT_EQ(probe.fieldReads[i].width, expected[i].second) << i;
+    }
 }
 
 }  // namespace
