@@ -418,6 +418,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DamageCase{"Table6_Size16_EndsAfterUsedBytes", 6, 16, keepOfRecord1<9>, 0},
                       DamageCase{"Table6_Size16_EndsInUsedByte8", 6, 16, keepOfRecord1<8>, 114},
                       DamageCase{"Table8_Size9_EndsInUsedByte8", 8, 9, keepOfRecord1<8>, 114},
+                      DamageCase{"Table7_Size12_EndsAfterUsedBytes", 7, 12, keepOfRecord1<9>, 0},
+                      DamageCase{"Table7_Size12_EndsInUsedByte8", 7, 12, keepOfRecord1<8>, 114},
                       DamageCase{"Table9_Size16_EndsAfterUsedBytes", 9, 16, keepOfRecord1<10>, 0},
                       DamageCase{"Table9_Size16_EndsInUsedByte9", 9, 16, keepOfRecord1<9>, 114},
                       DamageCase{"Table9_Size4_EndsAfterRecord", 9, 4, keepOfRecord1<4>, 0},
