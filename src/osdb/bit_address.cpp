@@ -116,13 +116,6 @@ short CZelComFuncDbase::DbTb4(short cpuCode, short osType, short item, short ent
     if (dbnamehon(cpuCode, osType, name.units) != zel::kOk) return zel::kRefused;
     if (zel::isAbsent(*row)) return zel::kAbsent;
 
-    ZelLong spec[zel::kCpuSpecValues];
-    const short specResult = CpuSpec(cpuCode, osType, spec);
-    if (specResult != zel::kOk) return specResult;
-    const auto boundValue = spec[zel::boundValueIndexOf(row->table, row->section)];
-    const short bound = zel::asSigned16(static_cast<std::uint16_t>(boundValue));
-    if (entry < 1 || entry > bound) return zel::kRefused;
-
     const Pos slots = zel::wide16(zel::slotCountOf(cpuCode, row->table, row->section));
     const BitPlace place = slotPlace(slots, *row);
     const bool twoBit = isTwoBitSection(*row);
@@ -134,6 +127,11 @@ short CZelComFuncDbase::DbTb4(short cpuCode, short osType, short item, short ent
     BitField found;
     const short result =
         zel::readDatabase(name, zel::osdbByteOrder(cpuCode), [&](zel::FieldReader& r) {
+            // The CPU specification values that bound the entry number come
+            // from this same file, read through the same open.
+            ZelLong spec[zel::kCpuSpecValues];
+            zel::readCpuSpecValues(r, spec);
+            if (!zel::entryWithinBound(entry, spec, row->table, row->section)) return zel::kRefused;
             found = readBitField(r, *row, offset);
             return zel::kOk;
         });

@@ -4,6 +4,7 @@
 #include "accessor/database_read.h"
 #include "accessor/name_buffer.h"
 #include "accessor/result_codes.h"
+#include "osdb/cpu_constants.h"
 
 namespace zel {
 namespace {
@@ -31,6 +32,13 @@ void readCpuSpecValues(FieldReader& r, ZelLong* values) {
     values[2] = asSigned16(r.u16(section0 + kValue2AtInSection0));
     const Pos section1 = table2 + r.u32(table2 + 8);
     values[5] = asSigned16(r.u16(section1 + kValue5AtInSection1));
+}
+
+bool entryWithinBound(short entry, const ZelLong* values, std::uint16_t table,
+                      std::uint16_t section) {
+    const ZelLong value = values[boundValueIndexOf(table, section)];
+    const short bound = asSigned16(static_cast<std::uint16_t>(value));
+    return entry >= 1 && entry <= bound;
 }
 
 }  // namespace zel

@@ -5,6 +5,8 @@
 
 #include <ZelComFuncDbase.h>
 
+#include <cstdint>
+
 #include "accessor/field_reader.h"
 
 namespace zel {
@@ -15,6 +17,13 @@ constexpr int kCpuSpecValues = 6;
 // soon as its field has been read (order 0, 1, 3, 4, 2, 5), so that a failure
 // part-way leaves the values read so far written.
 void readCpuSpecValues(FieldReader& reader, ZelLong* values);
+
+// Whether an entry number (1-based) lies within the bound that the CPU
+// specification values give for a section: the low 16 bits of the value
+// taken as signed, equal accepted. Table 6 sections 1 and 7 are bounded by
+// value 1, every other section by value 0.
+bool entryWithinBound(short entry, const ZelLong* values, std::uint16_t table,
+                      std::uint16_t section);
 
 }  // namespace zel
 
