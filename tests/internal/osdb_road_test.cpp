@@ -27,8 +27,8 @@ constexpr ZelLong kUntouched = 0x5A5A5A5A;
 struct Call {
     const char* name;
     std::function<short(CZelComFuncDbase&, bool& written)> run;
-    std::size_t opens;  // CpuSpec opens the file once more before the reader
-    std::function<Reads(const Placement&)> reads;  // of the reader's own open
+    std::size_t cpuSpecReads;  // 11 where the entry is bounded by CpuSpec, else 0
+    std::function<Reads(const Placement&)> reads;  // the reader's own, after CpuSpec's
 };
 
 short tb2(CZelComFuncDbase& db, short item, short entry, bool& written) {
@@ -69,7 +69,7 @@ std::uint32_t section(const Placement& w, unsigned t, unsigned s) {
 }
 
 const Call kCalls[] = {
-    {"Tb2Item29Entry2", [](auto& db, bool& w) { return tb2(db, 29, 2, w); }, 2,
+    {"Tb2Item29Entry2", [](auto& db, bool& w) { return tb2(db, 29, 2, w); }, 11,
      [](const Placement& p) {
          return Reads{{8, 4},
                       {dir(p) + 24, 4},
@@ -77,7 +77,7 @@ const Call kCalls[] = {
                       {section(p, 6, 7) + 52, 2},
                       {section(p, 6, 7) + 60, 4}};
      }},
-    {"Tb3Item1", [](auto& db, bool& w) { return tb3(db, 1, w); }, 1,
+    {"Tb3Item1", [](auto& db, bool& w) { return tb3(db, 1, w); }, 0,
      [](const Placement& p) {
          return Reads{{8, 4},
                       {dir(p) + 24, 4},
@@ -85,7 +85,7 @@ const Call kCalls[] = {
                       {section(p, 6, 7) + 208, 2},
                       {section(p, 6, 7) + 212, 4}};
      }},
-    {"Tb4TwoBitItem83Entry9", [](auto& db, bool& w) { return tb4(db, 83, 9, w); }, 2,
+    {"Tb4TwoBitItem83Entry9", [](auto& db, bool& w) { return tb4(db, 83, 9, w); }, 11,
      [](const Placement& p) {
          return Reads{{8, 4},
                       {dir(p) + 24, 4},
@@ -93,7 +93,7 @@ const Call kCalls[] = {
                       {section(p, 6, 3) + 16, 4},
                       {section(p, 6, 3) + 20, 2}};
      }},
-    {"Tb5Item0", [](auto& db, bool& w) { return tb5(db, 0, w); }, 1,
+    {"Tb5Item0", [](auto& db, bool& w) { return tb5(db, 0, w); }, 0,
      [](const Placement& p) {
          return Reads{{8, 4},
                       {dir(p) + 24, 4},
@@ -101,11 +101,11 @@ const Call kCalls[] = {
                       {section(p, 6, 4) + 8, 4},
                       {section(p, 6, 4) + 12, 2}};
      }},
-    {"MemKind4Index3", [](auto& db, bool& w) { return mem(db, 4, 3, w); }, 1,
+    {"MemKind4Index3", [](auto& db, bool& w) { return mem(db, 4, 3, w); }, 0,
      [](const Placement& p) {
          return Reads{{8, 4}, {dir(p) + 16, 4}, {table(p, 4) + 12, 4}};
      }},
-    {"MemKind9Index2", [](auto& db, bool& w) { return mem(db, 9, 2, w); }, 1,
+    {"MemKind9Index2", [](auto& db, bool& w) { return mem(db, 9, 2, w); }, 0,
      [](const Placement& p) {
          return Reads{{8, 4}, {dir(p) + 36, 4}, {table(p, 9) + 4, 4}, {section(p, 9, 0) + 8, 4}};
      }},
@@ -118,7 +118,7 @@ class OsdbRoadTest : public ::testing::TestWithParam<Call> {
     Placement where;
 };
 
-TEST_P(OsdbRoadTest, OpensTheFileAndReadsItsFieldsInOrder) {
+TEST_P(OsdbRoadTest, ReadsItsFieldsInOrder) {
     const Call& c = GetParam();
     zel::probe::Probe probe;
     probe.record = true;
@@ -129,15 +129,19 @@ TEST_P(OsdbRoadTest, OpensTheFileAndReadsItsFieldsInOrder) {
         ASSERT_EQ(c.run(db, written), 0);
         EXPECT_TRUE(written);
     }
-    ASSERT_EQ(probe.openedFiles.size(), c.opens);
+    // CpuSpec may read through its own open or through the reader's: either
+    // way its eleven reads come first and the reader's own reads close the
+    // call, all in the one file.
+    ASSERT_GE(probe.openedFiles.size(), 1u);
+    ASSERT_LE(probe.openedFiles.size(), c.cpuSpecReads ? 2u : 1u);
     for (const std::string& f : probe.openedFiles) EXPECT_EQ(f, files.path() + "/OSDB2D.BIN");
+    const Reads expected = c.reads(where);
+    ASSERT_EQ(probe.fieldReads.size(), c.cpuSpecReads + expected.size());
     Reads own;
-    for (const auto& read : probe.fieldReads)
-        if (read.file == static_cast<int>(c.opens) - 1) own.emplace_back(read.pos, read.width);
-    EXPECT_EQ(own, c.reads(where));
-    if (c.opens == 2) {
-        EXPECT_EQ(probe.fieldReads.size(), 11u + own.size()) << "CpuSpec reads";
-    }
+    for (std::size_t i = c.cpuSpecReads; i < probe.fieldReads.size(); ++i)
+        own.emplace_back(probe.fieldReads[i].pos, probe.fieldReads[i].width);
+    EXPECT_EQ(own, expected);
+    EXPECT_EQ(probe.fieldReads.front().pos, 8u);
 }
 
 // A failing close: the memory value was stored before the close, the
