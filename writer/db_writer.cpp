@@ -1,6 +1,7 @@
 #include "writer/db_writer.h"
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <stdexcept>
 
@@ -22,7 +23,7 @@ void grow(Bytes& file, std::size_t size) {
 
 void putBytes(Bytes& file, std::uint32_t at, const Bytes& bytes) {
     grow(file, std::size_t{at} + bytes.size());
-    std::copy(bytes.begin(), bytes.end(), file.begin() + at);
+    if (!bytes.empty()) std::memcpy(file.data() + at, bytes.data(), bytes.size());
 }
 
 void put32(Bytes& file, std::uint32_t at, std::uint32_t value, ByteOrder order) {
@@ -58,9 +59,14 @@ Bytes Region::bytes(ByteOrder order) const {
 }
 
 Bytes buildOsdb(const OsdbLayout& layout, ByteOrder order, Placement* placement) {
-    Bytes file(12, 0);
-    if (!layout.directoryLast)
-        grow(file, std::size_t{layout.directoryBase} + 4u * layout.directoryEntries);
+    // The header ends with the directory base; the directory follows at its
+    // base unless it is placed after the tables.
+    const std::size_t headerEnd = kDirectoryBaseAt + 4;
+    const std::size_t tablesFrom =
+        layout.directoryLast
+            ? headerEnd
+            : std::max(headerEnd, std::size_t{layout.directoryBase} + 4u * layout.directoryEntries);
+    Bytes file(tablesFrom, 0);
     Placement where;
     for (const auto& [number, table] : layout.tables) {
         const auto start = align4(static_cast<std::uint32_t>(file.size()));
