@@ -69,42 +69,6 @@ INSTANTIATE_TEST_SUITE_P(
                       LayoutCase{"Table9_Size6", 9, 6, {0x12345678, -1, 0, 0, 0, 0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-struct AttrCase {
-    std::uint8_t stored;
-    short widened;
-};
-
-class AnyDeviceAttrTest : public ::testing::TestWithParam<AttrCase> {};
-
-TEST_P(AnyDeviceAttrTest, AttrBytesAreSignExtended) {
-    const unsigned b = GetParam().stored;
-    const std::int64_t w = GetParam().widened;
-    const Bytes record = bytesOf({1, 0, 0, 0, 2, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-    Bytes attrs = record;
-    for (int j = 6; j <= 9; ++j) attrs[static_cast<std::size_t>(j)] = static_cast<std::uint8_t>(b);
-    Bytes word = record;
-    word[8] = static_cast<std::uint8_t>(b);  // attr1 of tables 6 and 8
-    JqwdbLayout layout;
-    layout.tables[6] = withRecord2(16, word);
-    layout.tables[7] = withRecord2(16, attrs);
-    layout.tables[9] = withRecord2(16, attrs);
-    TempDir dir;
-    writeJqwdb(dir, layout);
-    CZelComFuncDbase db(dir.path().c_str());
-    EXPECT_EQ(readTable(db, 6, 2).fields, (Fields{1, 2, 3, w}));
-    const std::int64_t word1 = 2;
-    EXPECT_EQ(readTable(db, 7, 2).fields, (Fields{1, word1, w, w, w}));
-    EXPECT_EQ(readTable(db, 9, 2).fields, (Fields{1, word1, w, w, w, w}));
-}
-
-INSTANTIATE_TEST_SUITE_P(Bytes, AnyDeviceAttrTest,
-                         ::testing::Values(AttrCase{0x00, 0}, AttrCase{0x01, 1},
-                                           AttrCase{0x7F, 127}, AttrCase{0x80, -128},
-                                           AttrCase{0xFF, -1}),
-                         [](const auto& info) {
-                             return "byte" + std::to_string(unsigned{info.param.stored});
-                         });
-
 TEST(AnyDeviceSharedLayoutTest, Tables6And8AreFoundThroughTheirOwnDirectoryEntries) {
     JqwdbLayout layout;
     layout.tables[6] = withRecord2(12, bytesOf({1, 0, 0, 0, 2, 0, 3, 0, 0xFC, 0, 0, 0}));

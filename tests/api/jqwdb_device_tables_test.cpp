@@ -56,14 +56,11 @@ TEST_P(DeviceEntryTest, ReadsTheEntryOfRecord2AtTheStoredStride) {
 INSTANTIATE_TEST_SUITE_P(
     Entries, DeviceEntryTest,
     ::testing::Values(
-        EntryCase{"Table2_Entry1", 2, 1, bytesOf({0x12, 0x34, 0x56, 0x78}), {0x5634, 0x12, 0x78}},
         EntryCase{"Table2_Entry3", 2, 3, bytesOf({0x12, 0x34, 0x56, 0x78}), {0x5634, 0x12, 0x78}},
         EntryCase{"Table3", 3, 1, bytesOf({0x12, 0x34, 0x56, 0x78}), {0x5634, 0x12, 0x78}},
         EntryCase{"Table4_Entry2", 4, 2, bytesOf({0x12, 0x34, 0x56, 0x78}), {0x5634, 0x12}},
         EntryCase{"Table5", 5, 1, bytesOf({0x12, 0x34, 0x56, 0x78}), {0x5634, 0x12}},
         EntryCase{"Table2_BytesFF", 2, 1, bytesOf({0xFF, 0xFF, 0xFF, 0xFF}), {0xFFFF, 255, 255}},
-        EntryCase{"Table3_Bytes80", 3, 1, bytesOf({0x80, 0x00, 0x80, 0x80}), {0x8000, 128, 128}},
-        EntryCase{"Table4_BytesFF", 4, 3, bytesOf({0xFF, 0xFF, 0xFF, 0xFF}), {0xFFFF, 255}},
         EntryCase{"Table5_Bytes80", 5, 1, bytesOf({0x80, 0x00, 0x80, 0x80}), {0x8000, 128}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -146,23 +143,18 @@ INSTANTIATE_TEST_SUITE_P(
                       BoundCase{"Value8_Os0_Entry8", 8, 1, 1, 8, true},
                       BoundCase{"Value8_Os0_Entry9", 8, 1, 1, 9, false},
                       BoundCase{"Value8_Os0_Entry0", 8, 1, 1, 0, false},
-                      BoundCase{"Value8_Os0_EntryMinus1", 8, 1, 1, -1, false},
                       BoundCase{"Value8_Os0_EntryMinus32768", 8, 1, 1, -32768, false},
                       BoundCase{"Value8_Os2_Entry9", 8, 13, 3, 9, false},
                       BoundCase{"Value8_Os4_Entry16", 8, 13, 5, 16, true},
                       BoundCase{"Value8_Os4_Entry17", 8, 13, 5, 17, false},
                       BoundCase{"Value8_Os4_Entry0", 8, 13, 5, 0, false},
-                      BoundCase{"Value8_Os5_Entry16", 8, 13, 6, 16, true},
-                      BoundCase{"Value20_Os0_Entry20", 20, 1, 1, 20, true},
                       BoundCase{"Value20_Os4_Entry17", 20, 13, 5, 17, true},
                       BoundCase{"Value20_Os5_Entry20", 20, 13, 6, 20, true},
                       BoundCase{"Value20_Os5_Entry21", 20, 13, 6, 21, false},
                       BoundCase{"Value0_Os0_Entry1", 0, 1, 1, 1, false},
                       BoundCase{"Value0_Os4_Entry1", 0, 13, 5, 1, true},
-                      BoundCase{"Value0_Os5_Entry16", 0, 13, 6, 16, true},
                       BoundCase{"Value0_Os5_Entry17", 0, 13, 6, 17, false},
                       BoundCase{"ValueMinus5_Os0_Entry1", -5, 1, 1, 1, false},
-                      BoundCase{"ValueMinus5_Os4_Entry16", -5, 13, 5, 16, true},
                       BoundCase{"ValueMinus128_Os5_Entry1", -128, 13, 6, 1, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -170,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
 // CpuSpec runs after the JQWDB name and before the JQWDB file: its failures
 // pass through unchanged, and a refused entry number needs no JQWDB file.
 
-enum class Osdb { valueZero, value8, missing, truncated, negativeBase };
+enum class Osdb { valueZero, value8, missing, truncated };
 
 struct OrderCase {
     const char* name;
@@ -190,9 +182,7 @@ void writeOsdb(const TempDir& dir, Osdb kind) {
         return;
     }
     Bytes file = osdbBytes(cpuSpecLayout(), kCpuCode);
-    if (kind == Osdb::truncated) file.resize(file.size() - 1);  // ends inside value 5
-    if (kind == Osdb::negativeBase)
-        zel::storeLE32(&file[8], 0x80);  // 0x80000000, most significant first
+    file.resize(file.size() - 1);  // ends inside value 5
     dir.write(zel::writer::osdbFileName(kCpuCode, kOsType), file);
 }
 
@@ -216,11 +206,9 @@ INSTANTIATE_TEST_SUITE_P(
                       OrderCase{"RefusedEntryWithoutJqwdbFile", Osdb::value8, false, 9, 0, -1},
                       OrderCase{"NoEntryAcceptedWithValue0Zero", Osdb::valueZero, true, 1, 0, -1},
                       OrderCase{"RefusedEntryBeforeRefusedIndex", Osdb::value8, true, 9, 5, -1},
-                      OrderCase{"RefusedIndexAfterAcceptedEntry", Osdb::value8, true, 1, 1, -1},
                       OrderCase{"MissingJqwdbFile", Osdb::value8, false, 1, -1, 102},
                       OrderCase{"MissingOsdbFile", Osdb::missing, true, 1, 0, 102},
                       OrderCase{"OsdbEndsInAField", Osdb::truncated, true, 1, 0, 114},
-                      OrderCase{"OsdbNegativeDirectoryBase", Osdb::negativeBase, true, 1, 0, 109},
                       OrderCase{"OsdbFailureBeforeRefusedEntry", Osdb::truncated, true, 99, 0,
                                 114}),
     [](const auto& info) { return std::string(info.param.name); });

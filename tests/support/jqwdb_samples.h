@@ -91,6 +91,7 @@ inline auto fields(const PdbAnyBD& r) {
 inline auto fields(const PdbAnyPBD& r) {
     return std::make_tuple(r.value1, r.word1, r.attr1, r.attr2, r.attr3, r.attr4);
 }
+inline auto fields(const ZelLong& v) { return std::make_tuple(v); }  // a single value
 inline auto fields(const PdbBkup& r) {
     return std::make_tuple(r.value1, r.value2, r.attr1, r.attr2, r.attr3, r.attr4, r.attr5);
 }
@@ -98,7 +99,7 @@ inline auto fields(const PdbBkup& r) {
 // An output record whose every byte is 0x5A, to tell an untouched one.
 template <class Out>
 Out sentinel() {
-    Out out;
+    Out out{};
     std::memset(static_cast<void*>(&out), 0x5A, sizeof out);
     return out;
 }
