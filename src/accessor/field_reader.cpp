@@ -25,12 +25,17 @@ void FieldReader::fetch(Pos pos, unsigned char* buf, std::uint32_t want, std::ui
     if (offset < 0) throw FileFailure{Cause::badSeek};
 
     const std::int64_t end = std::int64_t{offset} + want;
-    const bool inWindow = m_windowStart >= 0 && offset >= m_windowStart &&
-                          end <= m_windowStart + std::int64_t{kBlock} + kMaxField;
-    if (!inWindow) fillWindow(offset & ~std::int64_t{kBlock - 1});
+    const bool inWindow =
+        m_windowStart >= 0 && offset >= m_windowStart && end <= m_windowStart + std::int64_t{kBlock};
+    if (!inWindow) {
+        // The aligned block that holds the field; a field that crosses into
+        // the next block gets a window of its own starting at the field.
+        const std::int64_t block = offset & ~std::int64_t{kBlock - 1};
+        fillWindow(end <= block + std::int64_t{kBlock} ? block : offset);
+    }
 
-    // Bytes of the field that the file holds: the window ends at the end of
-    // the file or kMaxField bytes past its block.
+    // Bytes of the field that the file holds: a window is short only at the
+    // end of the file.
     const std::int64_t available = m_windowStart + m_windowLength - offset;
     const std::uint32_t got =
         available <= 0 ? 0 : static_cast<std::uint32_t>(available < want ? available : want);

@@ -63,11 +63,10 @@ class FieldReader {
     int m_probeFile;
     int m_fieldReads = 0;
     // The window holds the file's bytes [m_windowStart, m_windowStart +
-    // m_windowLength); a block read asks for kMaxField bytes beyond the block
-    // so that a field crossing into the next block needs no second read.
+    // m_windowLength).
     std::int64_t m_windowStart = -1;
     std::uint32_t m_windowLength = 0;
-    unsigned char m_window[kBlock + kMaxField];
+    unsigned char m_window[kBlock];
 };
 
 }  // namespace zel
