@@ -1,0 +1,88 @@
+// Writes the seed corpora of the fuzz targets: valid OSDB files in both byte
+// orders for several CPU models, and valid JQWDB files with several record
+// sizes, each with selector bytes in its first 8 bytes that the fuzz targets
+// turn into the questions they ask (see harness.h).
+//
+// Usage: make_seeds OUTDIR  (writes OUTDIR/osdb/*.bin and OUTDIR/jqwdb/*.bin)
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <string>
+
+#include "fuzz/sample_files.h"
+#include "writer/db_writer.h"
+
+namespace {
+
+using zel::ByteOrder;
+using zel::writer::Bytes;
+
+struct OsdbSeed {
+    const char* name;
+    ByteOrder order;
+    std::int32_t value0, value1;
+    bool directoryLast;
+    std::uint8_t selectors[8];  // byte 7 picks the models (harness.h)
+};
+
+constexpr ByteOrder kMsbFirst = ByteOrder::mostSignificantFirst;
+constexpr ByteOrder kLsbFirst = ByteOrder::leastSignificantFirst;
+
+constexpr OsdbSeed kOsdbSeeds[] = {
+    {"msb-first-class1.bin", kMsbFirst, 20, 10, false, {30, 5, 3, 85, 9, 2, 6, 0}},
+    {"msb-first-four-field.bin", kMsbFirst, 8, 3, false, {2, 3, 14, 87, 5, 22, 3, 1}},
+    {"msb-first-no-secondary-slots.bin", kMsbFirst, 12, 0, false, {10, 1, 7, 40, 2, 4, 10, 2}},
+    {"msb-first-directory-last.bin", kMsbFirst, 16, 4, true, {45, 8, 20, 110, 17, 33, 5, 3}},
+    {"lsb-first.bin", kLsbFirst, 20, 10, false, {30, 5, 3, 85, 9, 2, 6, 0}},
+    {"lsb-first-lower-case-name.bin", kLsbFirst, 32, 12, false, {12, 20, 9, 60, 34, 27, 11, 4}},
+};
+
+struct JqwdbSeed {
+    const char* name;
+    std::int32_t recordSize;
+    std::uint32_t directoryBase;
+    std::uint8_t selectors[8];
+};
+
+constexpr JqwdbSeed kJqwdbSeeds[] = {
+    {"record-size-16.bin", 16, 16, {2, 3, 4, 5, 3, 4, 5, 0}},
+    {"record-size-20.bin", 20, 16, {5, 2, 3, 4, 6, 7, 8, 5}},
+    {"record-size-8.bin", 8, 16, {4, 5, 2, 3, 2, 3, 4, 2}},
+    {"directory-base-64.bin", 12, 64, {3, 4, 5, 2, 5, 9, 6, 7}},
+};
+
+void write(const std::filesystem::path& dir, const char* name, const Bytes& bytes) {
+    std::filesystem::create_directories(dir);
+    zel::writer::writeFile((dir / name).string(), bytes);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_seeds OUTDIR\n");
+        return 2;
+    }
+    const std::filesystem::path out = argv[1];
+    try {
+        for (const OsdbSeed& seed : kOsdbSeeds) {
+            auto layout = zel::fuzz::sampleOsdb(seed.value0, seed.value1, 256);
+            layout.directoryLast = seed.directoryLast;
+            Bytes bytes = zel::writer::buildOsdb(layout, seed.order);
+            zel::fuzz::putSelectors(bytes, seed.selectors);
+            write(out / "osdb", seed.name, bytes);
+        }
+        for (const JqwdbSeed& seed : kJqwdbSeeds) {
+            auto layout = zel::fuzz::sampleJqwdb(seed.recordSize);
+            layout.directoryBase = seed.directoryBase;
+            Bytes bytes = zel::writer::buildJqwdb(layout);
+            zel::fuzz::putSelectors(bytes, seed.selectors);
+            write(out / "jqwdb", seed.name, bytes);
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "make_seeds: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
