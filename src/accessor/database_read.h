@@ -29,7 +29,8 @@ short readDatabase(const NameBuffer& name, ByteOrder order, Body&& body) {
         FieldReader reader(file, order, probeFile);
         const short result = body(reader);
         const bool closed = file.close();
-        if (probe && probe->failClose) throw FileFailure{probe->closeCause};
+        if (probe && probe->failClose && probe::failsFile(*probe, probeFile))
+            throw FileFailure{probe->closeCause};
         if (!closed) throw FileFailure{file.failure()};
         return result;
     } catch (const FileFailure& failure) {

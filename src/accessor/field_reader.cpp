@@ -19,7 +19,8 @@ void FieldReader::fetch(Pos pos, unsigned char* buf, std::uint32_t want, std::ui
     ++m_fieldReads;
     if (m_probe) {
         if (m_probe->record) m_probe->fieldReads.push_back({m_probeFile, pos, want});
-        if (m_probe->failingFieldRead == m_fieldReads) throw FileFailure{m_probe->readCause};
+        if (m_probe->failingFieldRead == m_fieldReads && probe::failsFile(*m_probe, m_probeFile))
+            throw FileFailure{m_probe->readCause};
     }
     const std::int32_t offset = asSigned32(pos);
     if (offset < 0) throw FileFailure{Cause::badSeek};

@@ -28,6 +28,10 @@ struct Probe {
     // Whether closing the file fails, with closeCause.
     bool failClose = false;
     Cause closeCause = Cause::hardIO;
+    // The opened file (index into openedFiles) whose read and close fail as
+    // planned above; -1 for every file. Lets a test fail the second file of
+    // a call that opens two.
+    int failingFile = -1;
     // When set, every open and every field read is appended here.
     bool record = false;
     std::vector<std::string> openedFiles;
@@ -36,6 +40,11 @@ struct Probe {
 
 // The probe installed on this thread, or nullptr.
 Probe* current();
+
+// Whether the planned failures apply to opened file `file`.
+inline bool failsFile(const Probe& probe, int file) {
+    return probe.failingFile < 0 || probe.failingFile == file;
+}
 
 // Installs a probe on this thread for the lifetime of the scope.
 class Scope {
