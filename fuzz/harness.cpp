@@ -144,7 +144,7 @@ ZelLong valueOf(const Selectors& s) {
 
 // The OSDB readers: CPU specification values, address and memory tables, and
 // the JQWDB readers whose entry numbers CpuSpec bounds.
-void callOsdbMembers(CZelComFuncDbase& db, const Model& model, const Selectors& s, int variants) {
+void callOsdbMembers(CZelComFuncDbase& db, const Model& model, const Selectors& s, bool spread) {
     const short m = model.modelIndex, n = model.osNumber;
     check<SpecValues>("CpuSpec", kReadsFile | kWritesAsItGoes, [&](SpecValues* v) {
         return db.CpuSpec(model.cpuCode, model.osType, v->data());
@@ -152,63 +152,62 @@ void callOsdbMembers(CZelComFuncDbase& db, const Model& model, const Selectors& 
     check<SpecValues>("CDbCpuSpec", kWritesAsItGoes,
                       [&](SpecValues* v) { return db.CDbCpuSpec(m, n, v->data()); });
     const unsigned address = kReadsFile | kAbsentMark;
-    for (int v = 0; v < variants; ++v) {
-        check<DbAd>("CDbTb2", address, [&](DbAd* o) {
-            return db.CDbTb2(m, n, s.pick(0, v, 0, 43), s.pick(1, v, 1, 40), o);
-        });
-        check<DbAd>("CDbTb3", address,
-                    [&](DbAd* o) { return db.CDbTb3(m, n, s.pick(2, v, 0, 22), o); });
-        check<DbBAd>(
-            "CDbTb4", address,
-            [&](DbBAd* o) { return db.CDbTb4(m, n, s.pick(3, v, 0, 115), s.pick(4, v, 1, 40), o); },
-            byteMask);
-        check<DbBAd>(
-            "CDbTb5", address, [&](DbBAd* o) { return db.CDbTb5(m, n, s.pick(5, v, 0, 44), o); },
-            byteMask);
-        check<ZelLong>("CDbTbMem", kReadsFile, [&](ZelLong* o) {
-            return db.CDbTbMem(m, n, s.pick(6, v, 0, 9), s.pick(7, v, 0, 38), o);
-        });
-        check<PdbWD>(
-            "CPdbTb2", kReadsFile,
-            [&](PdbWD* o) { return db.CPdbTb2(m, n, s.pick(2, v, 0, 3), s.pick(5, v, 1, 40), o); },
-            byteFields);
-        check<PdbBD>(
-            "CPdbTb4", kReadsFile,
-            [&](PdbBD* o) { return db.CPdbTb4(m, n, s.pick(3, v, 0, 3), s.pick(6, v, 1, 40), o); },
-            byteKind);
-    }
+    const auto v = [&](int slot) { return spread ? s.variant(slot) : 0; };
+    check<DbAd>("CDbTb2", address, [&](DbAd* o) {
+        return db.CDbTb2(m, n, s.pick(0, v(0), 0, 43), s.pick(1, v(1), 1, 40), o);
+    });
+    check<DbAd>("CDbTb3", address,
+                [&](DbAd* o) { return db.CDbTb3(m, n, s.pick(2, v(2), 0, 22), o); });
+    check<DbBAd>(
+        "CDbTb4", address,
+        [&](DbBAd* o) {
+            return db.CDbTb4(m, n, s.pick(3, v(3), 0, 115), s.pick(4, v(4), 1, 40), o);
+        },
+        byteMask);
+    check<DbBAd>(
+        "CDbTb5", address, [&](DbBAd* o) { return db.CDbTb5(m, n, s.pick(5, v(5), 0, 44), o); },
+        byteMask);
+    check<ZelLong>("CDbTbMem", kReadsFile, [&](ZelLong* o) {
+        return db.CDbTbMem(m, n, s.pick(6, v(6), 0, 9), s.pick(7, v(7), 0, 38), o);
+    });
+    check<PdbWD>(
+        "CPdbTb2", kReadsFile,
+        [&](PdbWD* o) {
+            return db.CPdbTb2(m, n, s.pick(2, v(2), 0, 3), s.pick(5, v(5), 1, 40), o);
+        },
+        byteFields);
+    check<PdbBD>(
+        "CPdbTb4", kReadsFile,
+        [&](PdbBD* o) {
+            return db.CPdbTb4(m, n, s.pick(3, v(3), 0, 3), s.pick(6, v(6), 1, 40), o);
+        },
+        byteKind);
 }
 
 // The JQWDB readers: tables 0 to 10 and the item count of table 10.
-void callJqwdbMembers(CZelComFuncDbase& db, const Model& model, const Selectors& s, int variants) {
+void callJqwdbMembers(CZelComFuncDbase& db, const Model& model, const Selectors& s, bool spread) {
     const short m = model.modelIndex, n = model.osNumber;
     const unsigned rules = kReadsFile;
-    for (int v = 0; v < variants; ++v) {
-        auto index = [&](int table) { return s.pick(table, v, 0, 7); };
-        auto entry = [&](int table) { return s.pick(table + 3, v, 1, 20); };
-        check<PdbJAd>("CPdbTb0", rules, [&](PdbJAd* o) { return db.CPdbTb0(m, n, index(0), o); });
-        check<PdbCAd>("CPdbTb1", rules, [&](PdbCAd* o) { return db.CPdbTb1(m, n, index(1), o); });
-        check<PdbWD>(
-            "CPdbTb2", rules, [&](PdbWD* o) { return db.CPdbTb2(m, n, index(2), entry(2), o); },
-            byteFields);
-        check<PdbWD>(
-            "CPdbTb3", rules, [&](PdbWD* o) { return db.CPdbTb3(m, n, index(3), o); }, byteFields);
-        check<PdbBD>(
-            "CPdbTb4", rules, [&](PdbBD* o) { return db.CPdbTb4(m, n, index(4), entry(4), o); },
-            byteKind);
-        check<PdbBD>(
-            "CPdbTb5", rules, [&](PdbBD* o) { return db.CPdbTb5(m, n, index(5), o); }, byteKind);
-        check<PdbAnyWD>("CPdbTb6", rules,
-                        [&](PdbAnyWD* o) { return db.CPdbTb6(m, n, index(6), o); });
-        check<PdbAnyBD>("CPdbTb7", rules,
-                        [&](PdbAnyBD* o) { return db.CPdbTb7(m, n, index(7), o); });
-        check<PdbAnyWD>("CPdbTb8", rules,
-                        [&](PdbAnyWD* o) { return db.CPdbTb8(m, n, index(8), o); });
-        check<PdbAnyPBD>("CPdbTb9", rules,
-                         [&](PdbAnyPBD* o) { return db.CPdbTb9(m, n, index(9), o); });
-        check<PdbBkup>("CPdbTb10", rules,
-                       [&](PdbBkup* o) { return db.CPdbTb10(m, n, index(10), o); });
-    }
+    const auto v = [&](int slot) { return spread ? s.variant(slot) : 0; };
+    auto index = [&](int table) { return s.pick(table, v(table), 0, 7); };
+    auto entry = [&](int table) { return s.pick(table + 3, v(table + 3), 1, 20); };
+    check<PdbJAd>("CPdbTb0", rules, [&](PdbJAd* o) { return db.CPdbTb0(m, n, index(0), o); });
+    check<PdbCAd>("CPdbTb1", rules, [&](PdbCAd* o) { return db.CPdbTb1(m, n, index(1), o); });
+    check<PdbWD>(
+        "CPdbTb2", rules, [&](PdbWD* o) { return db.CPdbTb2(m, n, index(2), entry(2), o); },
+        byteFields);
+    check<PdbWD>(
+        "CPdbTb3", rules, [&](PdbWD* o) { return db.CPdbTb3(m, n, index(3), o); }, byteFields);
+    check<PdbBD>(
+        "CPdbTb4", rules, [&](PdbBD* o) { return db.CPdbTb4(m, n, index(4), entry(4), o); },
+        byteKind);
+    check<PdbBD>(
+        "CPdbTb5", rules, [&](PdbBD* o) { return db.CPdbTb5(m, n, index(5), o); }, byteKind);
+    check<PdbAnyWD>("CPdbTb6", rules, [&](PdbAnyWD* o) { return db.CPdbTb6(m, n, index(6), o); });
+    check<PdbAnyBD>("CPdbTb7", rules, [&](PdbAnyBD* o) { return db.CPdbTb7(m, n, index(7), o); });
+    check<PdbAnyWD>("CPdbTb8", rules, [&](PdbAnyWD* o) { return db.CPdbTb8(m, n, index(8), o); });
+    check<PdbAnyPBD>("CPdbTb9", rules, [&](PdbAnyPBD* o) { return db.CPdbTb9(m, n, index(9), o); });
+    check<PdbBkup>("CPdbTb10", rules, [&](PdbBkup* o) { return db.CPdbTb10(m, n, index(10), o); });
     check<ZelLong>("GetPdbTb10ItemCount", rules,
                    [&](ZelLong* o) { return db.GetPdbTb10ItemCount(m, n, o); });
 }
@@ -246,6 +245,8 @@ Selectors::Selectors(const std::uint8_t* data, std::size_t size) {
     for (std::size_t i = 0; i < sizeof m_bytes && i < size; ++i) m_bytes[i] = data[i];
 }
 
+int Selectors::variant(int slot) const { return (byte(6) / 2 + slot) % 3; }
+
 short Selectors::pick(int slot, int variant, short lo, short hi) const {
     if (variant >= 2)
         return static_cast<short>(static_cast<std::uint16_t>(byte(slot) | (byte(slot + 1) << 8)));
@@ -264,10 +265,8 @@ const Model& Selectors::littleEndianModel() const {
 
 void callEveryMember(CZelComFuncDbase& db, const Model& model, const Selectors& s, Focus focus,
                      bool otherFamily) {
-    if (focus == Focus::osdb || otherFamily)
-        callOsdbMembers(db, model, s, focus == Focus::osdb ? 3 : 1);
-    if (focus == Focus::jqwdb || otherFamily)
-        callJqwdbMembers(db, model, s, focus == Focus::jqwdb ? 3 : 1);
+    if (focus == Focus::osdb || otherFamily) callOsdbMembers(db, model, s, focus == Focus::osdb);
+    if (focus == Focus::jqwdb || otherFamily) callJqwdbMembers(db, model, s, focus == Focus::jqwdb);
     checkCpuOsType(db, model.modelIndex, model.osNumber);
     checkParameterMemory(db, model.modelIndex, model.osNumber, s.pick(0, 2, 0, 0), valueOf(s));
 }

@@ -49,6 +49,9 @@ class Selectors {
     // Variant 0 and 1: a value from lo - 2 to hi + 2 (out-of-range values on
     // both sides included), from different bytes. Variant 2: any 16-bit value.
     short pick(int slot, int variant, short lo, short hi) const;
+    // The variant that a slot's selector takes in this input: inputs differ
+    // in which members get in-range and which get any 16-bit selectors.
+    int variant(int slot) const;
     const Model& bigEndianModel() const;
     const Model& littleEndianModel() const;
 
@@ -56,9 +59,9 @@ class Selectors {
     std::uint8_t m_bytes[8] = {};
 };
 
-// Which family of readers reads the fuzzed file and gets every selector
-// variant; the other family reads the valid companion files, once, when
-// asked for.
+// Which family of readers reads the fuzzed file, with selectors of every
+// variant; the other family reads the valid companion files, when asked for,
+// with in-range selectors.
 enum class Focus { osdb, jqwdb };
 
 // Calls every public member for the model with the input's selectors, and
