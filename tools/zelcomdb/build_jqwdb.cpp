@@ -1,0 +1,222 @@
+#include "build_jqwdb.h"
+
+#include <algorithm>
+
+#include "accessor/byte_codec.h"
+#include "jqwdb_records.h"
+#include "tool_error.h"
+
+namespace zel::tool {
+namespace {
+
+constexpr int kHighestIndex = 32767;
+// Record sizes of the tables whose records are read whole.
+constexpr std::int32_t kRecordSize[kJqwdbTables] = {16, 16, 0, 4, 0, 4, 12, 12, 12, 12, 16};
+// Positions of the fields of a backup item in its list of values.
+enum BackupValue { kValue1, kValue2, kAttr1, kAttr2, kAttr3, kAttr4, kAttr5, kBackupValues };
+
+void putField(writer::Bytes& record, std::uint32_t at, FieldType type, std::int64_t value) {
+    unsigned char b[4];
+    storeLE32(b, static_cast<std::uint32_t>(value));
+    const std::uint32_t width = widthOf(type);
+    if (record.size() < at + width) record.resize(at + width, 0);
+    std::copy(b, b + width, record.begin() + at);
+}
+
+// The values of a record in its shape's field order; a result code stands for
+// a record of zeros. Missing fields are 0.
+std::vector<std::int64_t> recordValues(const Json& r, const RecordShape& shape,
+                                       const std::string& path) {
+    std::vector<std::int64_t> values(static_cast<std::size_t>(shape.count), 0);
+    if (isResult(r)) {
+        requireMemberInt(r, path, key::kResult, -32768, 32767);
+        return values;
+    }
+    requireObject(r, path);
+    for (const auto& item : r.items()) {
+        const auto* f = std::find_if(shape.fields, shape.fields + shape.count,
+                                     [&](const RecordField& x) { return item.key() == x.name; });
+        if (f == shape.fields + shape.count)
+            throw ToolError(childPath(path, item.key()) + ": unknown key");
+        // attr2 of the first tail item of table 10 is the 16-bit splitValue.
+        const bool splitValue = shape.fields == kBackupHeadFields && f->offset == 1;
+        const FieldType type = splitValue ? FieldType::signed16 : f->type;
+        values[static_cast<std::size_t>(f - shape.fields)] =
+            requireInt(item.value(), childPath(path, item.key()), lowestOf(type), highestOf(type));
+    }
+    return values;
+}
+
+void encodeRecord(writer::Bytes& bytes, std::uint32_t at, const RecordShape& shape,
+                  const std::vector<std::int64_t>& values) {
+    for (int i = 0; i < shape.count; ++i)
+        putField(bytes, at + shape.fields[i].offset, shape.fields[i].type,
+                 values[static_cast<std::size_t>(i)]);
+}
+
+// The records of a table: an array, or a result code for a table that did
+// not answer (then it is written without records).
+const Json* recordList(const Json& jqwdb, int table, const std::string& path) {
+    const Json* list = member(jqwdb, pdbKey(table).c_str());
+    if (!list || isResult(*list)) return nullptr;
+    requireArray(*list, path);
+    if (list->size() > static_cast<std::size_t>(kHighestIndex) + 1)
+        throw ToolError(path + ": more records than a 16-bit index reaches");
+    return list;
+}
+
+writer::JqwdbTable plainTable(const Json& jqwdb, int table, const std::string& path) {
+    writer::JqwdbTable t;
+    t.recordSize = kRecordSize[table];
+    t.lastIndex = -1;
+    const Json* list = recordList(jqwdb, table, path);
+    if (!list) return t;
+    const RecordShape& shape = kRecordShapes[table];
+    for (std::size_t i = 0; i < list->size(); ++i) {
+        writer::Bytes record(static_cast<std::size_t>(t.recordSize), 0);
+        encodeRecord(record, 0, shape, recordValues((*list)[i], shape, indexPath(path, i)));
+        t.records.push_back(record);
+    }
+    t.lastIndex = static_cast<std::int32_t>(list->size()) - 1;
+    return t;
+}
+
+writer::JqwdbTable entryTable(const Json& jqwdb, int table, const std::string& path, int bound) {
+    writer::JqwdbTable t;
+    t.recordSize = 4 * std::max(bound, 1);
+    t.lastIndex = -1;
+    const Json* list = recordList(jqwdb, table, path);
+    if (!list) return t;
+    const RecordShape& shape = kRecordShapes[table];
+    for (std::size_t i = 0; i < list->size(); ++i) {
+        const std::string rpath = indexPath(path, i);
+        writer::Bytes record(static_cast<std::size_t>(t.recordSize), 0);
+        const Json& r = (*list)[i];
+        if (!isResult(r)) {
+            requireObject(r, rpath);
+            allowKeys(r, rpath, {key::kEntries});
+            const std::string epath = childPath(rpath, key::kEntries);
+            const Json* entries = member(r, key::kEntries);
+            if (entries && requireArray(*entries, epath).size() >
+                               static_cast<std::size_t>(std::max(bound, 0))) {
+                throw ToolError(epath + ": " + std::to_string(entries->size()) +
+                                " entries, but CPdbTb" + std::to_string(table) +
+                                " accepts entry numbers up to " + std::to_string(bound));
+            }
+            for (std::size_t e = 0; entries && e < entries->size(); ++e)
+                encodeRecord(record, static_cast<std::uint32_t>(4 * e), shape,
+                             recordValues((*entries)[e], shape, indexPath(epath, e)));
+        }
+        t.records.push_back(record);
+    }
+    t.lastIndex = static_cast<std::int32_t>(list->size()) - 1;
+    return t;
+}
+
+bool isByte(std::int64_t v) { return v >= -128 && v <= 127; }
+
+// Whether item values can come from a head item (every attr a byte), the
+// split item (attr3..attr5 -1) or a tail item after it (attr2..attr5 -1).
+bool canBeHead(const std::vector<std::int64_t>& v) {
+    return std::all_of(v.begin() + kAttr1, v.end(), isByte);
+}
+bool canBeSplitItem(const std::vector<std::int64_t>& v) {
+    return isByte(v[kAttr1]) && v[kAttr3] == -1 && v[kAttr4] == -1 && v[kAttr5] == -1;
+}
+bool canFollowSplit(const std::vector<std::int64_t>& v) {
+    return canBeSplitItem(v) && v[kAttr2] == -1;
+}
+
+writer::JqwdbTable backupTable(const Json& jqwdb, const std::string& path) {
+    writer::JqwdbTable t;
+    t.recordSize = kRecordSize[kBackupTable];
+    t.lastIndex = 0;  // the item count
+    const Json* table = member(jqwdb, pdbKey(kBackupTable).c_str());
+    if (!table || isResult(*table)) return t;
+    requireObject(*table, path);
+    allowKeys(*table, path, {key::kItemCount, key::kItems});
+    const auto count = requireMemberInt(*table, path, key::kItemCount, -2147483648LL, 2147483647LL);
+    t.lastIndex = static_cast<std::int32_t>(count);
+    const std::string ipath = childPath(path, key::kItems);
+    const Json* items = member(*table, key::kItems);
+    const std::size_t given = items ? requireArray(*items, ipath).size() : 0;
+    const std::size_t written =
+        static_cast<std::size_t>(std::clamp<std::int64_t>(count, 0, kHighestIndex + 1));
+    if (given > written)
+        throw ToolError(ipath + ": " + std::to_string(given) + " items, but the item count is " +
+                        std::to_string(count));
+    const RecordShape& shape = kRecordShapes[kBackupTable];
+    std::vector<std::vector<std::int64_t>> values(written,
+                                                  std::vector<std::int64_t>(kBackupValues, 0));
+    for (std::size_t i = 0; i < given; ++i)
+        values[i] = recordValues((*items)[i], shape, indexPath(ipath, i));
+    const BackupSplit split = deriveBackupSplit(values, ipath);
+    t.word8 = split.splitIndex;
+    t.word12 = split.splitValue;
+    for (std::size_t i = 0; i < written; ++i) {
+        writer::Bytes record(static_cast<std::size_t>(t.recordSize), 0);
+        const auto& v = values[i];
+        const bool tail = split.splitIndex != 0 && i >= split.splitIndex;
+        if (tail) {
+            putField(record, 4, FieldType::signed32, v[kValue1]);
+            putField(record, 8, FieldType::signed32, v[kValue2]);
+            putField(record, kBackupTailAttr1At, FieldType::signed8, v[kAttr1]);
+        } else {
+            encodeRecord(record, 0, shape, v);
+        }
+        t.records.push_back(record);
+    }
+    return t;
+}
+
+}  // namespace
+
+BackupSplit deriveBackupSplit(const std::vector<std::vector<std::int64_t>>& items,
+                              const std::string& path) {
+    const std::size_t n = items.size();
+    // followsFrom[i]: every item from i on can follow the split item.
+    std::vector<bool> followsFrom(n + 1, true);
+    for (std::size_t i = n; i-- > 0;)
+        followsFrom[i] = followsFrom[i + 1] && canFollowSplit(items[i]);
+    // The first split that fits, tail items as early as the values allow; no
+    // tail items when every item can be a head item and none fits.
+    for (std::size_t s = 1; s < n; ++s) {
+        if (!canBeHead(items[s - 1])) break;
+        if (canBeSplitItem(items[s]) && followsFrom[s + 1]) {
+            return BackupSplit{static_cast<std::uint16_t>(s),
+                               static_cast<std::uint16_t>(items[s][kAttr2] & 0xFFFF)};
+        }
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!canBeHead(items[i])) {
+            throw ToolError(indexPath(path, i) +
+                            ": no split into head and tail items gives these items (a head "
+                            "item has byte-sized attrs; only the first tail item has an attr2 "
+                            "beyond a byte, and tail items have attr3..attr5 -1 and attr2 -1 "
+                            "after the first)");
+        }
+    }
+    return BackupSplit{};
+}
+
+writer::Bytes buildJqwdbFile(const Json& jqwdb, const std::string& path, const ModelOsPair& pair,
+                             const CpuSpecValues& spec) {
+    requireObject(jqwdb, path);
+    for (const auto& item : jqwdb.items()) {
+        bool known = false;
+        for (int t = 0; t < kJqwdbTables; ++t) known = known || item.key() == pdbKey(t);
+        if (!known) throw ToolError(childPath(path, item.key()) + ": unknown key");
+    }
+    const int bound = pdbEntryBound(spec[0], pair.osType);
+    writer::JqwdbLayout layout;
+    for (int table = 0; table < kBackupTable; ++table) {
+        const std::string tpath = childPath(path, pdbKey(table));
+        layout.tables[static_cast<unsigned>(table)] = hasEntries(table)
+                                                          ? entryTable(jqwdb, table, tpath, bound)
+                                                          : plainTable(jqwdb, table, tpath);
+    }
+    layout.tables[kBackupTable] = backupTable(jqwdb, childPath(path, pdbKey(kBackupTable)));
+    return writer::buildJqwdb(layout);
+}
+
+}  // namespace zel::tool

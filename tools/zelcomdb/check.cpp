@@ -1,0 +1,111 @@
+#include "check.h"
+
+#include <ZelComFuncDbase.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "accessor/byte_codec.h"
+#include "tool_error.h"
+
+namespace zel::tool {
+
+std::string findingLine(const Finding& f) {
+    return f.file + ": " + f.where + " at offset " + std::to_string(f.offset) + ": " + f.message;
+}
+
+void Findings::add(const std::string& where, std::int64_t offset, const std::string& message) {
+    if (!m_seen.insert({where, offset}).second) return;
+    m_list.push_back({m_file, where, offset, message});
+}
+
+bool FileImage::holds(Pos pos, std::uint64_t width) const {
+    return !negative(pos) && std::uint64_t{pos} + width <= m_bytes.size();
+}
+
+std::uint32_t FileImage::u32(Pos pos) const {
+    unsigned char b[4];
+    std::copy(m_bytes.begin() + pos, m_bytes.begin() + pos + 4, b);
+    if (m_order == ByteOrder::mostSignificantFirst) reverse4(b);
+    return loadLE32(b);
+}
+
+std::uint16_t FileImage::u16(Pos pos) const {
+    unsigned char b[2] = {m_bytes[pos], m_bytes[pos + 1]};
+    if (m_order == ByteOrder::mostSignificantFirst) reverse2(b);
+    return loadLE16(b);
+}
+
+bool checkSpan(const FileImage& file, Findings& findings, const std::string& where, Pos pos,
+               std::uint64_t width, const std::string& what) {
+    if (FileImage::negative(pos)) {
+        findings.add(where, asSigned32(pos), what + " starts at a negative offset");
+        return false;
+    }
+    if (!file.holds(pos, width)) {
+        findings.add(
+            where, pos,
+            what + " ends beyond the end of the file (" + std::to_string(file.size()) + " bytes)");
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+writer::Bytes readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw ToolError(path + ": cannot read the file");
+    return writer::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+std::vector<Finding> checkDirectory(const std::string& dir) {
+    const DatabaseDir listing(dir);
+    struct Target {
+        std::string entry;
+        ModelOsPair pair;
+        bool osdb;
+    };
+    std::vector<Target> targets;
+    for (const ModelOsPair& p : namedPairs(true)) {
+        const std::string osdb = listing.find(p.osdbName);
+        if (!osdb.empty()) targets.push_back({osdb, p, true});
+        const std::string jqwdb = listing.find(p.jqwdbName);
+        if (!jqwdb.empty()) targets.push_back({jqwdb, p, false});
+    }
+    std::sort(targets.begin(), targets.end(),
+              [](const Target& a, const Target& b) { return a.entry < b.entry; });
+    std::vector<Finding> all;
+    if (targets.empty()) {
+        all.push_back({dir, "directory", 0, "no database file found"});
+        return all;
+    }
+    CZelComFuncDbase db(dir.c_str());
+    for (const Target& t : targets) {
+        Findings findings(t.entry);
+        const std::string path = listing.pathOf(t.entry);
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(path, ec)) {
+            findings.add("file", 0, "not a regular file");
+        } else if (t.osdb) {
+            checkOsdbFile(FileImage(readAll(path), osdbByteOrder(t.pair.cpuCode)), t.pair,
+                          findings);
+        } else {
+            // Tables 2 and 4 take their entry bound from the pair's OSDB file.
+            ZelLong spec[6] = {};
+            const bool haveSpec = db.CpuSpec(t.pair.cpuCode, t.pair.osType, spec) == 0;
+            const std::int32_t value0 = static_cast<std::int32_t>(spec[0]);
+            checkJqwdbFile(FileImage(readAll(path), ByteOrder::leastSignificantFirst), t.pair,
+                           haveSpec ? &value0 : nullptr, findings);
+        }
+        all.insert(all.end(), findings.list().begin(), findings.list().end());
+    }
+    return all;
+}
+
+}  // namespace zel::tool

@@ -1,0 +1,80 @@
+// `zelcomdb check DIR`: structural validation of every database file of a
+// directory whose name the library would compose (any letter case): the
+// header and table directory lie inside the file, every table, section and
+// row that a mapped item or an accepted record index reaches lies inside the
+// file, record sizes are plausible, last index and item count are not
+// negative, and table 10's split values fit its item count. One finding per
+// fault, naming the file, the table and the offset.
+#ifndef ZELCOMDB_CHECK_H
+#define ZELCOMDB_CHECK_H
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "accessor/field_reader.h"
+#include "accessor/position.h"
+#include "database_dir.h"
+#include "writer/db_writer.h"
+
+namespace zel::tool {
+
+struct Finding {
+    std::string file;
+    std::string where;    // "header", "directory", "table 6 section 0"
+    std::int64_t offset;  // the file offset of the fault
+    std::string message;
+};
+std::string findingLine(const Finding& f);
+
+// The findings of one file, each reported once.
+class Findings {
+  public:
+    explicit Findings(std::string file) : m_file(std::move(file)) {}
+    void add(const std::string& where, std::int64_t offset, const std::string& message);
+    const std::vector<Finding>& list() const { return m_list; }
+
+  private:
+    std::string m_file;
+    std::set<std::pair<std::string, std::int64_t>> m_seen;
+    std::vector<Finding> m_list;
+};
+
+// The bytes of a database file and its byte order; reads are checked
+// against the file's end and positions taken as signed 32-bit values.
+class FileImage {
+  public:
+    FileImage(writer::Bytes bytes, ByteOrder order) : m_bytes(std::move(bytes)), m_order(order) {}
+    std::uint64_t size() const { return m_bytes.size(); }
+    // Whether [pos, pos + width) lies in the file (pos not negative).
+    bool holds(Pos pos, std::uint64_t width) const;
+    static bool negative(Pos pos) { return pos > 0x7FFFFFFFu; }
+    // The value at pos; the caller has checked holds(pos, width).
+    std::uint32_t u32(Pos pos) const;
+    std::uint16_t u16(Pos pos) const;
+    std::uint8_t u8(Pos pos) const { return m_bytes[pos]; }
+
+  private:
+    writer::Bytes m_bytes;
+    ByteOrder m_order;
+};
+
+// Checks a span of `width` bytes at pos that a reader reaches: a finding when
+// it starts at a negative offset or ends beyond the file. True when sound.
+bool checkSpan(const FileImage& file, Findings& findings, const std::string& where, Pos pos,
+               std::uint64_t width, const std::string& what);
+
+void checkOsdbFile(const FileImage& file, const ModelOsPair& pair, Findings& findings);
+// specValue0: CPU specification value 0 of the pair (bounds tables 2 and 4),
+// or none when the OSDB file does not deliver it.
+void checkJqwdbFile(const FileImage& file, const ModelOsPair& pair, const std::int32_t* specValue0,
+                    Findings& findings);
+
+// Every finding of the directory, in file name order.
+std::vector<Finding> checkDirectory(const std::string& dir);
+
+}  // namespace zel::tool
+
+#endif

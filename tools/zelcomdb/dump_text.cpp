@@ -1,0 +1,231 @@
+#include "dump_text.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "jqwdb_records.h"
+#include "result_text.h"
+#include "spec.h"
+#include "text_table.h"
+
+namespace zel::tool {
+namespace {
+
+std::string hex(std::int64_t v) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%llx",
+                  static_cast<unsigned long long>(static_cast<std::uint32_t>(v)));
+    return text;
+}
+
+// A value, or the result code that stands in its place.
+std::string cell(const Json& v, bool asHex = false) {
+    if (isResult(v)) return resultText(v[key::kResult].get<int>());
+    if (!v.is_number_integer()) return v.dump();
+    return asHex ? hex(v.get<std::int64_t>()) : std::to_string(v.get<std::int64_t>());
+}
+
+std::string joined(const std::vector<std::string>& parts) {
+    std::string s;
+    for (const auto& p : parts) s += (s.empty() ? "" : " ") + p;
+    return s;
+}
+
+void heading(std::ostream& out, const std::string& title) { out << "\n  " << title << '\n'; }
+
+void printCpuSpec(const Json& spec, std::ostream& out) {
+    heading(out, "CPU specification values (CDbCpuSpec)");
+    if (isResult(spec)) {
+        out << "    " << cell(spec) << '\n';
+        return;
+    }
+    TextTable t({"value", "meaning", "number"});
+    for (int i = 0; i < static_cast<int>(spec.size()); ++i)
+        t.row({std::to_string(i), cpuSpecValueName(i), cell(spec[static_cast<std::size_t>(i)])});
+    t.print(out, "    ");
+}
+
+void printWords2(const Json& items, std::ostream& out) {
+    heading(out, "CDbTb2 word addresses (entries 1 up to the bound, at most the slot count)");
+    TextTable t({"item", "head word", "addresses"});
+    for (const Json& it : items) {
+        if (isResult(it)) {
+            t.row({cell(it[key::kItem]), "", cell(it)});
+            continue;
+        }
+        std::vector<std::string> a;
+        for (const Json& v : it[key::kAddresses]) a.push_back(cell(v, true));
+        const Json* head = member(it, key::kHeadWord);
+        t.row({cell(it[key::kItem]), head ? cell(*head, true) : "", joined(a)});
+    }
+    t.print(out, "    ");
+}
+
+void printWords3(const Json& items, std::ostream& out) {
+    heading(out, "CDbTb3 word addresses");
+    TextTable t({"item", "head word", "address"});
+    for (const Json& it : items) {
+        if (isResult(it))
+            t.row({cell(it[key::kItem]), "", cell(it)});
+        else
+            t.row({cell(it[key::kItem]), cell(it[key::kHeadWord], true),
+                   cell(it[key::kAddress], true)});
+    }
+    t.print(out, "    ");
+}
+
+std::string bitCell(const Json& b) {
+    if (isResult(b)) return cell(b);
+    return cell(b[key::kAddress], true) + "/" + cell(b[key::kBitMask], true);
+}
+
+void printBits4(const Json& items, std::ostream& out) {
+    heading(out,
+            "CDbTb4 bit addresses, address/mask (entries 1 up to the bound, at most the "
+            "slot count)");
+    TextTable t({"item", "bits"});
+    for (const Json& it : items) {
+        if (isResult(it)) {
+            t.row({cell(it[key::kItem]), cell(it)});
+            continue;
+        }
+        std::vector<std::string> bits;
+        for (const Json& b : it[key::kBits]) bits.push_back(bitCell(b));
+        t.row({cell(it[key::kItem]), joined(bits)});
+    }
+    t.print(out, "    ");
+}
+
+void printBits5(const Json& items, std::ostream& out) {
+    heading(out, "CDbTb5 bit addresses");
+    TextTable t({"item", "address", "mask"});
+    for (const Json& it : items) {
+        if (isResult(it))
+            t.row({cell(it[key::kItem]), cell(it), ""});
+        else
+            t.row({cell(it[key::kItem]), cell(it[key::kAddress], true),
+                   cell(it[key::kBitMask], true)});
+    }
+    t.print(out, "    ");
+}
+
+void printMemory(const Json& kinds, std::ostream& out) {
+    heading(out, "CDbTbMem memory values by kind (indices from 0)");
+    TextTable t({"kind", "values"});
+    for (const Json& k : kinds) {
+        if (isResult(k)) {
+            t.row({cell(k[key::kKind]), cell(k)});
+            continue;
+        }
+        std::vector<std::string> v;
+        for (const Json& x : k[key::kValues]) v.push_back(cell(x));
+        t.row({cell(k[key::kKind]), joined(v)});
+    }
+    t.print(out, "    ");
+}
+
+void printOsdb(const Json& osdb, std::ostream& out) {
+    if (isResult(osdb)) {
+        out << "  " << cell(osdb) << '\n';
+        return;
+    }
+    printCpuSpec(osdb[key::kCpuSpec], out);
+    printWords2(osdb["dbTb2"], out);
+    printWords3(osdb["dbTb3"], out);
+    printBits4(osdb["dbTb4"], out);
+    printBits5(osdb["dbTb5"], out);
+    printMemory(osdb[key::kMemory], out);
+}
+
+std::vector<std::string> fieldHeaders(const RecordShape& shape) {
+    std::vector<std::string> h;
+    for (int i = 0; i < shape.count; ++i) h.push_back(shape.fields[i].name);
+    return h;
+}
+
+void recordRow(TextTable& t, std::vector<std::string> lead, const RecordShape& shape,
+               const Json& r) {
+    if (isResult(r)) {
+        lead.push_back(cell(r));
+    } else {
+        for (int i = 0; i < shape.count; ++i) lead.push_back(cell(r[shape.fields[i].name]));
+    }
+    t.row(lead);
+}
+
+void printTable(int table, const Json& records, std::ostream& out) {
+    const RecordShape& shape = kRecordShapes[table];
+    heading(out, "CPdbTb" + std::to_string(table));
+    if (isResult(records)) {
+        out << "    " << cell(records) << '\n';
+        return;
+    }
+    std::vector<std::string> headers = {"index"};
+    if (hasEntries(table)) headers.push_back("entry");
+    for (const auto& h : fieldHeaders(shape)) headers.push_back(h);
+    TextTable t(headers);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const Json& r = records[i];
+        if (!hasEntries(table) || isResult(r)) {
+            std::vector<std::string> lead = {std::to_string(i)};
+            if (hasEntries(table)) lead.push_back("");
+            recordRow(t, lead, shape, r);
+            continue;
+        }
+        const Json& entries = r[key::kEntries];
+        for (std::size_t e = 0; e < entries.size(); ++e)
+            recordRow(t, {e == 0 ? std::to_string(i) : "", std::to_string(e + 1)}, shape,
+                      entries[e]);
+    }
+    if (t.empty())
+        out << "    no records\n";
+    else
+        t.print(out, "    ");
+}
+
+void printBackup(const Json& table, std::ostream& out) {
+    heading(out, "CPdbTb10 backup items");
+    if (isResult(table)) {
+        out << "    " << cell(table) << '\n';
+        return;
+    }
+    out << "    item count " << cell(table[key::kItemCount]) << '\n';
+    const RecordShape& shape = kRecordShapes[kBackupTable];
+    std::vector<std::string> headers = {"index"};
+    for (const auto& h : fieldHeaders(shape)) headers.push_back(h);
+    TextTable t(headers);
+    for (std::size_t i = 0; i < table[key::kItems].size(); ++i)
+        recordRow(t, {std::to_string(i)}, shape, table[key::kItems][i]);
+    if (!t.empty()) t.print(out, "    ");
+}
+
+void printJqwdb(const Json& jqwdb, std::ostream& out) {
+    if (isResult(jqwdb)) {
+        out << "  " << cell(jqwdb) << '\n';
+        return;
+    }
+    for (int table = 0; table < kBackupTable; ++table) printTable(table, jqwdb[pdbKey(table)], out);
+    printBackup(jqwdb[pdbKey(kBackupTable)], out);
+}
+
+}  // namespace
+
+void printDump(const Json& document, std::ostream& out) {
+    bool first = true;
+    for (const Json& d : document[key::kDatabases]) {
+        if (!first) out << '\n';
+        first = false;
+        out << "Model " << d[key::kModel].get<int>() << ", OS number "
+            << d[key::kOsNumber].get<int>() << ": CPU code " << d[key::kCpuCode].get<int>()
+            << ", OS type " << d[key::kOsType].get<int>() << ", OSDB "
+            << d[key::kByteOrder].get<std::string>() << '\n';
+        out << '\n' << d[key::kOsdbFile].get<std::string>() << '\n';
+        printOsdb(d[key::kOsdb], out);
+        out << '\n' << d[key::kJqwdbFile].get<std::string>() << '\n';
+        printJqwdb(d[key::kJqwdb], out);
+    }
+}
+
+}  // namespace zel::tool

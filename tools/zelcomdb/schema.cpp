@@ -1,0 +1,86 @@
+#include "schema.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "tool_error.h"
+
+namespace zel::tool {
+
+std::string pdbKey(int table) { return "pdbTb" + std::to_string(table); }
+
+Json resultJson(int result) { return Json{{key::kResult, result}}; }
+
+bool isResult(const Json& value) { return value.is_object() && value.contains(key::kResult); }
+
+const char* byteOrderText(short cpuCode) {
+    return cpuCode < 30 ? "most significant byte first" : "least significant byte first";
+}
+
+std::string childPath(const std::string& path, const std::string& key) {
+    return path.empty() ? key : path + "." + key;
+}
+
+std::string indexPath(const std::string& path, std::size_t index) {
+    return path + "[" + std::to_string(index) + "]";
+}
+
+const Json& requireObject(const Json& value, const std::string& path) {
+    if (!value.is_object()) throw ToolError(path + ": expected an object");
+    return value;
+}
+
+const Json& requireArray(const Json& value, const std::string& path) {
+    if (!value.is_array()) throw ToolError(path + ": expected an array");
+    return value;
+}
+
+void allowKeys(const Json& object, const std::string& path,
+               std::initializer_list<const char*> allowed) {
+    for (const auto& item : object.items()) {
+        const bool known = std::any_of(allowed.begin(), allowed.end(),
+                                       [&](const char* k) { return item.key() == k; });
+        if (!known) throw ToolError(childPath(path, item.key()) + ": unknown key");
+    }
+}
+
+const Json* member(const Json& object, const char* key) {
+    const auto it = object.find(key);
+    return it == object.end() ? nullptr : &*it;
+}
+
+std::int64_t requireInt(const Json& value, const std::string& path, std::int64_t lowest,
+                        std::int64_t highest) {
+    std::int64_t n = 0;
+    if (value.is_number_unsigned()) {
+        const auto u = value.get<std::uint64_t>();
+        if (u > static_cast<std::uint64_t>(highest))
+            n = highest + 1;  // out of range below
+        else
+            n = static_cast<std::int64_t>(u);
+    } else if (value.is_number_integer()) {
+        n = value.get<std::int64_t>();
+    } else {
+        throw ToolError(path + ": expected an integer, got " + value.dump());
+    }
+    if (n < lowest || n > highest) {
+        throw ToolError(path + ": " + value.dump() + " is outside " + std::to_string(lowest) +
+                        ".." + std::to_string(highest));
+    }
+    return n;
+}
+
+std::int64_t requireMemberInt(const Json& object, const std::string& path, const char* key,
+                              std::int64_t lowest, std::int64_t highest) {
+    const Json* value = member(object, key);
+    if (!value) throw ToolError(childPath(path, key) + ": missing");
+    return requireInt(*value, childPath(path, key), lowest, highest);
+}
+
+std::int64_t optionalMemberInt(const Json& object, const std::string& path, const char* key,
+                               std::int64_t lowest, std::int64_t highest, std::int64_t fallback) {
+    const Json* value = member(object, key);
+    return value ? requireInt(*value, childPath(path, key), lowest, highest) : fallback;
+}
+
+}  // namespace zel::tool
