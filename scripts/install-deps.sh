@@ -3,7 +3,8 @@
 # Usage: scripts/install-deps.sh [EXTRA_PACKAGE...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang libgtest-dev libgmock-dev libbenchmark-dev "$@")
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
+          libbenchmark-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
