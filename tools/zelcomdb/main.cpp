@@ -125,6 +125,18 @@ int main(int argc, char** argv) {
     build->add_option("DESCRIPTION", o.description, "JSON description")->required();
     build->add_option("OUTDIR", o.outDir, "Directory for the database files")->required();
 
+    // CLI11 would only say that a subcommand is required.
+    if (argc > 1 && argv[1][0] != '-') {
+        bool known = false;
+        for (const CLI::App* sub : app.get_subcommands({}))
+            known = known || sub->get_name() == argv[1];
+        if (!known) {
+            std::cerr << "zelcomdb: unknown subcommand " << argv[1]
+                      << " (models, spec, dump, check or build)\n";
+            return zel::tool::kExitError;
+        }
+    }
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
