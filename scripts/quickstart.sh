@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
-# Builds the library, writes the sample database and runs the example host on it.
+# Installs what is missing, builds everything (the library, the zelcomdb tool,
+# the tests and the sample database written from samples/sample-db.json),
+# then shows everything the library answers for one sample model.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default
-build/default/bin/sample_host build/default/sample-db
+echo
+echo "== build/default/bin/zelcomdb dump build/default/sample-db 1 1"
+build/default/bin/zelcomdb dump build/default/sample-db 1 1
+echo
+echo "More: build/default/bin/zelcomdb --help; scripts/test.sh runs every test."
