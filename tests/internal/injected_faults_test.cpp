@@ -162,13 +162,19 @@ class Causes {
 };
 
 // Open descriptors of the process where the system lists them, else -1.
+// Windows lists none: under Wine, /proc/self/fd names the descriptors of
+// Wine's own process, which come and go by themselves.
 int openDescriptors() {
+#if defined(_WIN32)
+    return -1;
+#else
     std::error_code ec;
     std::filesystem::directory_iterator it("/proc/self/fd", ec);
     if (ec) return -1;
     int n = 0;
     for (; it != std::filesystem::directory_iterator(); it.increment(ec)) ++n;
     return n;
+#endif
 }
 
 class ReaderFaultTest : public ::testing::TestWithParam<ReaderCase> {
