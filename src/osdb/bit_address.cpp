@@ -7,15 +7,14 @@
 #include <ZelComFuncDbase.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "accessor/database_read.h"
-#include "accessor/name_buffer.h"
 #include "accessor/position.h"
 #include "accessor/result_codes.h"
 #include "osdb/address_geometry.h"
-#include "osdb/cpu_constants.h"
+#include "osdb/address_item.h"
 #include "osdb/cpu_spec.h"
-#include "osdb/item_maps.h"
 #include "osdb/table_directory.h"
 
 namespace {
@@ -25,13 +24,21 @@ struct BitField {
     std::uint16_t mask = 0;
 };
 
-// V and W at an offset from the start of the item's section.
-BitField readBitField(zel::FieldReader& r, const zel::MapRow& row, zel::Pos offset) {
-    const zel::Pos section = zel::sectionStartOf(r, zel::tableStartOf(r, row.table), row.section);
-    BitField field;
-    field.address = r.u32(section + offset);
-    field.mask = r.u16(section + offset + zel::kMaskAt);
-    return field;
+// Reads V and W at an offset from the start of the item's section; with an
+// entry number, only when the CPU specification values admit it.
+short readBitField(const zel::AddressItem& item, short cpuCode, zel::Pos offset,
+                   std::optional<short> entry, BitField& found) {
+    return zel::readDatabase(item.name, zel::osdbByteOrder(cpuCode), [&](zel::FieldReader& r) {
+        // The CPU specification values that bound an entry number come from
+        // this same file, read through the same open.
+        if (entry && !zel::entryAdmitted(r, *entry, item.row.table, item.row.section))
+            return zel::kRefused;
+        const zel::Pos section =
+            zel::sectionStartOf(r, zel::tableStartOf(r, item.row.table), item.row.section);
+        found.address = r.u32(section + offset);
+        found.mask = r.u16(section + offset + zel::kMaskAt);
+        return zel::kOk;
+    });
 }
 
 void store(const BitField& field, DbBAd* out) {
@@ -43,51 +50,29 @@ void store(const BitField& field, DbBAd* out) {
 }  // namespace
 
 short CZelComFuncDbase::DbTb4(short cpuCode, short osType, short item, short entry, DbBAd* out) {
-    const auto row = zel::itemRowOf(zel::AddressReader::bit4, zel::mapClassOf(cpuCode), item);
-    if (!row) return zel::kRefused;
-    zel::NameBuffer name;
-    if (dbnamehon(cpuCode, osType, name.units) != zel::kOk) return zel::kRefused;
-    if (zel::isAbsent(*row)) return zel::kAbsent;
-    const zel::Pos offset = zel::bit4Slot(cpuCode, *row, entry);
-
-    BitField found;
-    const short result =
-        zel::readDatabase(name, zel::osdbByteOrder(cpuCode), [&](zel::FieldReader& r) {
-            // The CPU specification values that bound the entry number come
-            // from this same file, read through the same open.
-            ZelLong values[zel::kCpuSpecValues];
-            zel::readCpuSpecValues(r, values);
-            if (!zel::entryWithinBound(entry, values, row->table, row->section))
-                return zel::kRefused;
-            found = readBitField(r, *row, offset);
-            return zel::kOk;
-        });
+    zel::AddressItem found;
+    short result =
+        zel::findAddressItem(*this, zel::AddressReader::bit4, cpuCode, osType, item, found);
     if (result != zel::kOk) return result;
-
-    if (zel::isTwoBitRow(*row)) {
+    BitField field;
+    result = readBitField(found, cpuCode, zel::bit4Slot(cpuCode, found.row, entry), entry, field);
+    if (result != zel::kOk) return result;
+    if (zel::isTwoBitRow(found.row)) {
         // The entry number picks a two-bit field; the W of the file is unused.
-        found.address += zel::twoBitAddressStep(cpuCode, entry);
-        found.mask = zel::twoBitItemMask(cpuCode, item, entry);
+        field.address += zel::twoBitAddressStep(cpuCode, entry);
+        field.mask = zel::twoBitItemMask(cpuCode, item, entry);
     }
-    store(found, out);
+    store(field, out);
     return zel::kOk;
 }
 
 short CZelComFuncDbase::DbTb5(short cpuCode, short osType, short item, DbBAd* out) {
-    const auto row = zel::itemRowOf(zel::AddressReader::bit5, zel::mapClassOf(cpuCode), item);
-    if (!row) return zel::kRefused;
-    zel::NameBuffer name;
-    if (dbnamehon(cpuCode, osType, name.units) != zel::kOk) return zel::kRefused;
-    if (zel::isAbsent(*row)) return zel::kAbsent;
-    const zel::Pos offset = zel::bit5Row(cpuCode, *row);
-
-    BitField found;
-    const short result =
-        zel::readDatabase(name, zel::osdbByteOrder(cpuCode), [&](zel::FieldReader& r) {
-            found = readBitField(r, *row, offset);
-            return zel::kOk;
-        });
+    zel::AddressItem found;
+    short result =
+        zel::findAddressItem(*this, zel::AddressReader::bit5, cpuCode, osType, item, found);
     if (result != zel::kOk) return result;
-    store(found, out);
-    return zel::kOk;
+    BitField field;
+    result = readBitField(found, cpuCode, zel::bit5Row(cpuCode, found.row), std::nullopt, field);
+    if (result == zel::kOk) store(field, out);
+    return result;
 }

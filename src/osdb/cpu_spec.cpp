@@ -34,8 +34,9 @@ void readCpuSpecValues(FieldReader& r, ZelLong* values) {
     values[5] = asSigned16(r.u16(section1 + kValue5AtInSection1));
 }
 
-bool entryWithinBound(short entry, const ZelLong* values, std::uint16_t table,
-                      std::uint16_t section) {
+bool entryAdmitted(FieldReader& reader, short entry, std::uint16_t table, std::uint16_t section) {
+    ZelLong values[kCpuSpecValues];
+    readCpuSpecValues(reader, values);
     const ZelLong value = values[boundValueIndexOf(table, section)];
     const short bound = asSigned16(static_cast<std::uint16_t>(value));
     return entry >= 1 && entry <= bound;

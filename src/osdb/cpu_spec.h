@@ -18,12 +18,12 @@ constexpr int kCpuSpecValues = 6;
 // part-way leaves the values read so far written.
 void readCpuSpecValues(FieldReader& reader, ZelLong* values);
 
-// Whether an entry number (1-based) lies within the bound that the CPU
-// specification values give for a section: the low 16 bits of the value
-// taken as signed, equal accepted. Table 6 sections 1 and 7 are bounded by
-// value 1, every other section by value 0.
-bool entryWithinBound(short entry, const ZelLong* values, std::uint16_t table,
-                      std::uint16_t section);
+// For the readers whose entry numbers the CPU specification values bound
+// (DbTb2, DbTb4): reads the values from the open OSDB file and tells whether
+// the entry number (1-based) lies within the bound of a section, the low 16
+// bits of the value taken as signed, equal accepted. Table 6 sections 1 and 7
+// are bounded by value 1, every other section by value 0.
+bool entryAdmitted(FieldReader& reader, short entry, std::uint16_t table, std::uint16_t section);
 
 }  // namespace zel
 

@@ -2,69 +2,58 @@
 // row's head word, DbTb3 the one record of an item.
 #include <ZelComFuncDbase.h>
 
-#include <cstdint>
+#include <optional>
 
 #include "accessor/byte_codec.h"
 #include "accessor/database_read.h"
-#include "accessor/name_buffer.h"
 #include "accessor/position.h"
 #include "accessor/result_codes.h"
 #include "osdb/address_geometry.h"
-#include "osdb/cpu_constants.h"
+#include "osdb/address_item.h"
 #include "osdb/cpu_spec.h"
-#include "osdb/item_maps.h"
 #include "osdb/table_directory.h"
 
-short CZelComFuncDbase::DbTb2(short cpuCode, short osType, short item, short entry, DbAd* out) {
-    const auto row = zel::itemRowOf(zel::AddressReader::word2, zel::mapClassOf(cpuCode), item);
-    if (!row) return zel::kRefused;
-    zel::NameBuffer name;
-    if (dbnamehon(cpuCode, osType, name.units) != zel::kOk) return zel::kRefused;
-    if (zel::isAbsent(*row)) return zel::kAbsent;
+namespace {
 
-    const zel::Pos rowOffset = zel::word2Row(cpuCode, *row);
-
+// Reads the head word at the row and the address at its offset, both from
+// the start of the item's section; with an entry number, only when the CPU
+// specification values admit it.
+short readWordAddress(const zel::AddressItem& item, short cpuCode, zel::Pos rowOffset,
+                      zel::Pos addressOffset, std::optional<short> entry, DbAd* out) {
     DbAd found{};
     const short result =
-        zel::readDatabase(name, zel::osdbByteOrder(cpuCode), [&](zel::FieldReader& r) {
-            // The CPU specification values that bound the entry number come
+        zel::readDatabase(item.name, zel::osdbByteOrder(cpuCode), [&](zel::FieldReader& r) {
+            // The CPU specification values that bound an entry number come
             // from this same file, read through the same open.
-            ZelLong values[zel::kCpuSpecValues];
-            zel::readCpuSpecValues(r, values);
-            if (!zel::entryWithinBound(entry, values, row->table, row->section))
+            if (entry && !zel::entryAdmitted(r, *entry, item.row.table, item.row.section))
                 return zel::kRefused;
             const zel::Pos section =
-                zel::sectionStartOf(r, zel::tableStartOf(r, row->table), row->section);
+                zel::sectionStartOf(r, zel::tableStartOf(r, item.row.table), item.row.section);
             found.headWord = r.u16(section + rowOffset);
-            found.address = zel::asSigned32(r.u32(section + zel::word2Address(rowOffset, entry)));
+            found.address = zel::asSigned32(r.u32(section + addressOffset));
             return zel::kOk;
         });
+    if (result == zel::kOk) *out = found;
+    return result;
+}
+
+}  // namespace
+
+short CZelComFuncDbase::DbTb2(short cpuCode, short osType, short item, short entry, DbAd* out) {
+    zel::AddressItem found;
+    const short result =
+        zel::findAddressItem(*this, zel::AddressReader::word2, cpuCode, osType, item, found);
     if (result != zel::kOk) return result;
-    out->address = found.address;
-    out->headWord = found.headWord;
-    return zel::kOk;
+    const zel::Pos row = zel::word2Row(cpuCode, found.row);
+    return readWordAddress(found, cpuCode, row, zel::word2Address(row, entry), entry, out);
 }
 
 short CZelComFuncDbase::DbTb3(short cpuCode, short osType, short item, DbAd* out) {
-    const auto row = zel::itemRowOf(zel::AddressReader::word3, zel::mapClassOf(cpuCode), item);
-    if (!row) return zel::kRefused;
-    zel::NameBuffer name;
-    if (dbnamehon(cpuCode, osType, name.units) != zel::kOk) return zel::kRefused;
-    if (zel::isAbsent(*row)) return zel::kAbsent;
-    const zel::Pos recordOffset = zel::word3Record(cpuCode, *row);
-
-    DbAd found{};
+    zel::AddressItem found;
     const short result =
-        zel::readDatabase(name, zel::osdbByteOrder(cpuCode), [&](zel::FieldReader& r) {
-            const zel::Pos section =
-                zel::sectionStartOf(r, zel::tableStartOf(r, row->table), row->section);
-            const zel::Pos record = section + recordOffset;
-            found.headWord = r.u16(record);
-            found.address = zel::asSigned32(r.u32(record + zel::kRecordAddressAt));
-            return zel::kOk;
-        });
+        zel::findAddressItem(*this, zel::AddressReader::word3, cpuCode, osType, item, found);
     if (result != zel::kOk) return result;
-    out->address = found.address;
-    out->headWord = found.headWord;
-    return zel::kOk;
+    const zel::Pos record = zel::word3Record(cpuCode, found.row);
+    return readWordAddress(found, cpuCode, record, record + zel::kRecordAddressAt, std::nullopt,
+                           out);
 }
