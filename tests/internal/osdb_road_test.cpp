@@ -1,13 +1,13 @@
-// The OSDB address and memory readers on the reading road: which files they
-// open, the fields they read in order, and what a failing close or a failing
-// read inside CpuSpec leaves behind.
+// The OSDB address and memory readers when a call fails: which check answers
+// when several would, damaged files, and a failing close. The output stays
+// untouched, except for the memory value, which is stored before the close,
+// and the six CPU values, each written as soon as it is read.
 #include <ZelComFuncDbase.h>
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <array>
+#include <cstring>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "accessor/road_probe.h"
 #include "tests/support/address_file.h"
@@ -18,165 +18,127 @@ namespace {
 using zel::testing::AddressFile;
 using zel::testing::TempDir;
 using zel::writer::Placement;
-using Reads = std::vector<std::pair<zel::Pos, std::uint32_t>>;
 
-constexpr ZelLong kUntouched = 0x5A5A5A5A;
+// The database file of CPU code 2 (model 1, OS number 1) as the case finds it.
+enum class File { none, endsInField, negativeTable6, negativeTable0, negativeTable9, failingClose };
 
-// A call through CPU code 2 (model 1, OS number 1), returning its result and
-// whether its output was written.
-struct Call {
+struct FailureCase {
     const char* name;
-    std::function<short(CZelComFuncDbase&, bool& written)> run;
-    std::size_t cpuSpecReads;  // 11 where the entry is bounded by CpuSpec, else 0
-    std::function<Reads(const Placement&)> reads;  // the reader's own, after CpuSpec's
+    // '2'..'5': CDbTb2..CDbTb5; 'M': CDbTbMem (item: kind, entry: index);
+    // 'S': CpuSpec (model: CPU code, OS number: OS type).
+    char reader;
+    short model, osNumber, item, entry;
+    File file;
+    short result;
 };
 
-short tb2(CZelComFuncDbase& db, short item, short entry, bool& written) {
-    DbAd out{kUntouched, 0x5A5A};
-    const short r = db.CDbTb2(1, 1, item, entry, &out);
-    written = out.address != kUntouched || out.headWord != 0x5A5A;
-    return r;
-}
-short tb3(CZelComFuncDbase& db, short item, bool& written) {
-    DbAd out{kUntouched, 0x5A5A};
-    const short r = db.CDbTb3(1, 1, item, &out);
-    written = out.address != kUntouched || out.headWord != 0x5A5A;
-    return r;
-}
-short tb4(CZelComFuncDbase& db, short item, short entry, bool& written) {
-    DbBAd out{kUntouched, 0x5A5A};
-    const short r = db.CDbTb4(1, 1, item, entry, &out);
-    written = out.address != kUntouched || out.bitMask != 0x5A5A;
-    return r;
-}
-short tb5(CZelComFuncDbase& db, short item, bool& written) {
-    DbBAd out{kUntouched, 0x5A5A};
-    const short r = db.CDbTb5(1, 1, item, &out);
-    written = out.address != kUntouched || out.bitMask != 0x5A5A;
-    return r;
-}
-short mem(CZelComFuncDbase& db, short kind, short index, bool& written) {
-    ZelLong out = kUntouched;
-    const short r = db.CDbTbMem(1, 1, kind, index, &out);
-    written = out != kUntouched;
-    return r;
-}
-
-std::uint32_t dir(const Placement& w) { return w.directoryBase; }
-std::uint32_t table(const Placement& w, unsigned t) { return w.tableStart.at(t); }
-std::uint32_t section(const Placement& w, unsigned t, unsigned s) {
-    return w.sectionStart.at(t)[s];
-}
-
-const Call kCalls[] = {
-    {"Tb2Item29Entry2", [](auto& db, bool& w) { return tb2(db, 29, 2, w); }, 11,
-     [](const Placement& p) {
-         return Reads{{8, 4},
-                      {dir(p) + 24, 4},
-                      {table(p, 6) + 4 + 28, 4},
-                      {section(p, 6, 7) + 52, 2},
-                      {section(p, 6, 7) + 60, 4}};
-     }},
-    {"Tb3Item1", [](auto& db, bool& w) { return tb3(db, 1, w); }, 0,
-     [](const Placement& p) {
-         return Reads{{8, 4},
-                      {dir(p) + 24, 4},
-                      {table(p, 6) + 4 + 28, 4},
-                      {section(p, 6, 7) + 208, 2},
-                      {section(p, 6, 7) + 212, 4}};
-     }},
-    {"Tb4TwoBitItem83Entry9", [](auto& db, bool& w) { return tb4(db, 83, 9, w); }, 11,
-     [](const Placement& p) {
-         return Reads{{8, 4},
-                      {dir(p) + 24, 4},
-                      {table(p, 6) + 4 + 12, 4},
-                      {section(p, 6, 3) + 16, 4},
-                      {section(p, 6, 3) + 20, 2}};
-     }},
-    {"Tb5Item0", [](auto& db, bool& w) { return tb5(db, 0, w); }, 0,
-     [](const Placement& p) {
-         return Reads{{8, 4},
-                      {dir(p) + 24, 4},
-                      {table(p, 6) + 4 + 16, 4},
-                      {section(p, 6, 4) + 8, 4},
-                      {section(p, 6, 4) + 12, 2}};
-     }},
-    {"MemKind4Index3", [](auto& db, bool& w) { return mem(db, 4, 3, w); }, 0,
-     [](const Placement& p) {
-         return Reads{{8, 4}, {dir(p) + 16, 4}, {table(p, 4) + 12, 4}};
-     }},
-    {"MemKind9Index2", [](auto& db, bool& w) { return mem(db, 9, 2, w); }, 0,
-     [](const Placement& p) {
-         return Reads{{8, 4}, {dir(p) + 36, 4}, {table(p, 9) + 4, 4}, {section(p, 9, 0) + 8, 4}};
-     }},
+const FailureCase kCases[] = {
+    // Item range, then file name, then absent mark, then the file: the CPU
+    // values (file errors pass through), then entry bound.
+    {"Tb2Class1ItemForClass0", '2', 1, 1, 34, 1, File::none, -1},
+    {"Tb2NoFileName", '2', 11, 3, 0, 1, File::none, -1},
+    {"Tb2MissingFileBeforeEntry0", '2', 1, 1, 0, 0, File::none, 102},
+    {"Tb2ModelIndex48", '2', 48, 1, 0, 1, File::none, -1},
+    {"Tb2CpuSpecFailsBeforeEntry0", '2', 1, 1, 0, 0, File::negativeTable0, 109},
+    {"Tb3Class1ItemForClass0", '3', 1, 1, 16, 0, File::none, -1},
+    {"Tb3AbsentBeforeMissingFile", '3', 11, 1, 19, 0, File::none, -2},
+    {"Tb3AbsentNeedsFileName", '3', 11, 3, 19, 0, File::none, -1},
+    {"Tb3MissingFile", '3', 11, 1, 18, 0, File::none, 102},
+    {"Tb4Class1ItemForClass0", '4', 1, 1, 96, 1, File::none, -1},
+    {"Tb4PastClass1Items", '4', 11, 1, 116, 1, File::none, -1},
+    {"Tb4AbsentBeforeMissingFile", '4', 1, 1, 49, 1, File::none, -2},
+    {"Tb4AbsentRowBeforeMissingFile", '4', 11, 1, 96, 1, File::none, -2},
+    {"Tb4AbsentNeedsFileName", '4', 1, 5, 49, 1, File::none, -1},
+    {"Tb4MissingFileBeforeEntry0", '4', 1, 1, 0, 0, File::none, 102},
+    {"Tb4CpuSpecFailsBeforeEntry0", '4', 1, 1, 0, 0, File::negativeTable0, 109},
+    {"Tb5Class1ItemForClass0", '5', 1, 1, 28, 0, File::none, -1},
+    {"Tb5NoFileName", '5', 0, 3, 0, 0, File::none, -1},
+    {"Tb5OsNumber8", '5', 1, 8, 0, 0, File::none, -1},
+    {"Tb5MissingFile", '5', 1, 1, 0, 0, File::none, 102},
+    {"MemKindBeforeMissingFile", 'M', 1, 1, 2, 0, File::none, -1},
+    {"MemIndexBeforeMissingFile", 'M', 1, 1, 9, 6, File::none, -1},
+    {"MemNoFileName", 'M', 1, 5, 0, 0, File::none, -1},
+    {"MemMissingFile", 'M', 1, 1, 0, 0, File::none, 102},
+    // The file ends inside the last field read, or a table offset is
+    // negative.
+    {"Tb2EndsInField", '2', 1, 1, 0, 1, File::endsInField, 114},
+    {"Tb3EndsInField", '3', 1, 1, 0, 0, File::endsInField, 114},
+    {"Tb4EndsInField", '4', 1, 1, 0, 1, File::endsInField, 114},
+    {"Tb5EndsInField", '5', 1, 1, 0, 0, File::endsInField, 114},
+    {"MemEndsInField", 'M', 1, 1, 4, 38, File::endsInField, 114},
+    {"Tb2NegativeTable", '2', 1, 1, 0, 1, File::negativeTable6, 109},
+    {"Tb3NegativeTable", '3', 1, 1, 0, 0, File::negativeTable6, 109},
+    {"Tb4NegativeTable", '4', 1, 1, 0, 1, File::negativeTable6, 109},
+    {"Tb5NegativeTable", '5', 1, 1, 0, 0, File::negativeTable6, 109},
+    {"MemNegativeTable", 'M', 1, 1, 3, 0, File::negativeTable9, 109},
+    // A failing close ends the call with 100 + cause.
+    {"Tb2FailingClose", '2', 1, 1, 29, 2, File::failingClose, 110},
+    {"Tb3FailingClose", '3', 1, 1, 1, 0, File::failingClose, 110},
+    {"Tb4FailingClose", '4', 1, 1, 83, 9, File::failingClose, 110},
+    {"Tb5FailingClose", '5', 1, 1, 0, 0, File::failingClose, 110},
+    {"MemFailingCloseKeepsTheValue", 'M', 1, 1, 9, 2, File::failingClose, 110},
+    {"CpuSpecFailingCloseKeepsTheValues", 'S', 2, 0, 0, 0, File::failingClose, 110},
 };
 
-class OsdbRoadTest : public ::testing::TestWithParam<Call> {
-  protected:
-    void SetUp() override { AddressFile().writeTo(files, 2, 0, &where); }
-    TempDir files;
-    Placement where;
-};
+// Where the last field that each reader reads for item 0 (CDbTbMem: kind 4,
+// index 38) ends, less one byte.
+std::uint32_t insideLastField(char reader, const Placement& w) {
+    if (reader == '2') return w.sectionStart.at(6)[6] + 7;
+    if (reader == '3') return w.sectionStart.at(6)[8] + 7;
+    if (reader == '4') return w.sectionStart.at(6)[0] + 5;
+    if (reader == '5') return w.sectionStart.at(6)[4] + 13;
+    return w.tableStart.at(4) + 155;
+}
 
-TEST_P(OsdbRoadTest, ReadsItsFieldsInOrder) {
-    const Call& c = GetParam();
-    zel::probe::Probe probe;
-    probe.record = true;
-    {
-        zel::probe::Scope scope(probe);
-        CZelComFuncDbase db(files.path().c_str());
-        bool written = false;
-        ASSERT_EQ(c.run(db, written), 0);
-        EXPECT_TRUE(written);
+// Runs the call on sentinel bytes; whether it changed them.
+template <class Out, class Call>
+short run(bool& written, Call call) {
+    Out out, before;
+    std::memset(static_cast<void*>(&out), 0x5A, sizeof out);
+    std::memcpy(static_cast<void*>(&before), &out, sizeof out);
+    const short result = call(&out);
+    written = std::memcmp(&out, &before, sizeof out) != 0;
+    return result;
+}
+
+short call(CZelComFuncDbase& db, const FailureCase& c, bool& w) {
+    const short m = c.model, os = c.osNumber, i = c.item, e = c.entry;
+    if (c.reader == '2') return run<DbAd>(w, [&](auto* o) { return db.CDbTb2(m, os, i, e, o); });
+    if (c.reader == '3') return run<DbAd>(w, [&](auto* o) { return db.CDbTb3(m, os, i, o); });
+    if (c.reader == '4') return run<DbBAd>(w, [&](auto* o) { return db.CDbTb4(m, os, i, e, o); });
+    if (c.reader == '5') return run<DbBAd>(w, [&](auto* o) { return db.CDbTb5(m, os, i, o); });
+    using Values = std::array<ZelLong, 6>;
+    if (c.reader == 'S')
+        return run<Values>(w, [&](auto* o) { return db.CpuSpec(m, os, o->data()); });
+    return run<ZelLong>(w, [&](auto* o) { return db.CDbTbMem(m, os, i, e, o); });
+}
+
+class OsdbFailureTest : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(OsdbFailureTest, GivesItsResultAndLeavesTheOutput) {
+    const FailureCase& c = GetParam();
+    TempDir dir;
+    if (c.file != File::none) {
+        AddressFile file;
+        if (c.file == File::negativeTable0) file.layout.entryOverrides[0] = 0xFFFFFF00u;
+        if (c.file == File::negativeTable6) file.layout.entryOverrides[6] = 0x80000000u;
+        if (c.file == File::negativeTable9) file.layout.entryOverrides[9] = 0xFFFFFF00u;
+        Placement where;
+        zel::writer::Bytes bytes = file.bytes(2, &where);
+        if (c.file == File::endsInField) bytes.resize(insideLastField(c.reader, where));
+        dir.write("OSDB2D.BIN", bytes);
     }
-    // CpuSpec may read through its own open or through the reader's: either
-    // way its eleven reads come first and the reader's own reads close the
-    // call, all in the one file.
-    ASSERT_GE(probe.openedFiles.size(), 1u);
-    ASSERT_LE(probe.openedFiles.size(), c.cpuSpecReads ? 2u : 1u);
-    for (const std::string& f : probe.openedFiles) EXPECT_EQ(f, files.path() + "/OSDB2D.BIN");
-    const Reads expected = c.reads(where);
-    ASSERT_EQ(probe.fieldReads.size(), c.cpuSpecReads + expected.size());
-    Reads own;
-    for (std::size_t i = c.cpuSpecReads; i < probe.fieldReads.size(); ++i)
-        own.emplace_back(probe.fieldReads[i].pos, probe.fieldReads[i].width);
-    EXPECT_EQ(own, expected);
-    EXPECT_EQ(probe.fieldReads.front().pos, 8u);
-}
-
-// A failing close: the memory value was stored before the close, the
-// address records are stored only after it.
-TEST_P(OsdbRoadTest, FailingCloseIsReported) {
-    const Call& c = GetParam();
     zel::probe::Probe probe;
-    probe.failClose = true;
+    probe.failClose = c.file == File::failingClose;
     probe.closeCause = zel::Cause::hardIO;
     zel::probe::Scope scope(probe);
-    CZelComFuncDbase db(files.path().c_str());
+    CZelComFuncDbase db(dir.path().c_str());
     bool written = false;
-    EXPECT_EQ(c.run(db, written), 110);
-    EXPECT_EQ(written, std::string(c.name).rfind("Mem", 0) == 0);
+    EXPECT_EQ(call(db, c, written), c.result);
+    EXPECT_EQ(written, c.file == File::failingClose && (c.reader == 'M' || c.reader == 'S'));
 }
 
-INSTANTIATE_TEST_SUITE_P(Readers, OsdbRoadTest, ::testing::ValuesIn(kCalls),
+INSTANTIATE_TEST_SUITE_P(Readers, OsdbFailureTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// A failure inside CpuSpec passes through unchanged, before the entry bound.
-TEST(OsdbRoadCpuSpecTest, ReadFailureInCpuSpecPassesThrough) {
-    TempDir files;
-    AddressFile().writeTo(files, 2, 0);
-    for (short entry : {0, 1}) {
-        zel::probe::Probe probe;
-        probe.failingFieldRead = 3;
-        probe.readCause = zel::Cause::genericException;
-        zel::probe::Scope scope(probe);
-        CZelComFuncDbase db(files.path().c_str());
-        bool written = false;
-        EXPECT_EQ(tb2(db, 0, entry, written), 101);
-        EXPECT_FALSE(written);
-        EXPECT_EQ(tb4(db, 0, entry, written), 101);
-        EXPECT_FALSE(written);
-    }
-}
 
 }  // namespace

@@ -1,12 +1,13 @@
 // OSDB files for the address and memory table readers: every table that the
 // item maps and memory kinds reach, each section or plain table filled with
 // noise words that tell where a read landed, and the fields of a test put on
-// top. The CPU specification values 0 and 1 are the entry bounds.
+// top. CPU values 0 and 1 (table 0) are the entry bounds.
 #ifndef ZEL_TESTS_SUPPORT_ADDRESS_FILE_H
 #define ZEL_TESTS_SUPPORT_ADDRESS_FILE_H
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "tests/support/osdb_samples.h"
 #include "tests/support/temp_dir.h"
@@ -25,20 +26,21 @@ inline std::uint32_t noiseWord(unsigned table, unsigned section, std::uint32_t o
 class AddressFile {
   public:
     explicit AddressFile(std::int32_t bound0 = 40, std::int32_t bound1 = 20) {
-        const std::int32_t spec[6] = {bound0, bound1, 0, 0, 0, 0};
-        writer::setCpuSpecValues(layout, spec);
-        addSections(6, 9);
-        addSections(9, 7);
-        addSections(11, 4);
-        for (unsigned t : {1u, 3u, 4u, 10u, 12u, 14u, 15u})
-            fill(layout.tables[t].plain, t, kPlain, 256);
+        const std::int32_t values[6] = {bound0, bound1, 0, 0, 0, 0};
+        writer::setCpuSpecValues(layout, values);
+        // Table 6 section 0 and table 9 section 1 hold up to 60 rows of 32 slots.
+        for (unsigned s = 0; s < 9; ++s) fill(section(6, s), 6, s, s == 0 ? 16384 : 4096);
+        for (unsigned s = 0; s < 7; ++s) fill(section(9, s), 9, s, s == 1 ? 16384 : 4096);
+        for (unsigned s = 0; s < 4; ++s) fill(section(11, s), 11, s, 4096);
+        for (unsigned t : {1u, 3u, 4u, 10u, 12u, 14u, 15u}) fill(plain(t), t, kPlain, 256);
     }
 
     writer::Region& section(unsigned table, unsigned s) {
-        return layout.tables.at(table).sections.at(s);
+        auto& sections = layout.tables[table].sections;
+        if (sections.size() <= s) sections.resize(s + 1);
+        return sections[s];
     }
-    // The entries of a memory kind: a plain table, or section 0 of table 9.
-    writer::Region& plain(unsigned table) { return layout.tables.at(table).plain; }
+    writer::Region& plain(unsigned table) { return layout.tables[table].plain; }
 
     // Writes the file of a CPU code and OS type, in the CPU code's byte order.
     void writeTo(const TempDir& dir, short cpuCode, short osType,
@@ -55,19 +57,10 @@ class AddressFile {
     static void fill(writer::Region& region, unsigned table, unsigned s, std::uint32_t size) {
         for (std::uint32_t at = 0; at < size; at += 4) region.u32(at, noiseWord(table, s, at));
     }
-    void addSections(unsigned table, unsigned count) {
-        auto& sections = layout.tables[table].sections;
-        sections.resize(count);
-        for (unsigned s = 0; s < count; ++s) {
-            // Table 6 section 0 and table 9 section 1 hold up to 60 rows of 32 slots.
-            const bool long_ = (table == 6 && s == 0) || (table == 9 && s == 1);
-            fill(sections[s], table, s, long_ ? 16384 : 4096);
-        }
-    }
 };
 
-// A model index and OS number, the CPU code and OS type they stand for, and a
-// label for test names.
+// A model index and OS number, the CPU code they stand for, and a label for
+// test names.
 struct Cpu {
     const char* label;
     short model;
@@ -76,13 +69,43 @@ struct Cpu {
 };
 
 // Class 0, eight two-bit fields per step, slot counts 32 and 12, in both byte
-// orders; class 1 (big-endian only); four-field with slot counts 8 and 3; and
-// one with secondary slot count 0.
+// orders; class 1 (most significant byte first only); four fields per step
+// with slot counts 8 and 3; and one with secondary slot count 0.
 constexpr Cpu kClass0MsbFirst{"Cpu2", 1, 1, 2};
 constexpr Cpu kClass0LsbFirst{"Cpu30", 20, 1, 30};
 constexpr Cpu kClass1{"Cpu11", 11, 2, 11};
 constexpr Cpu kFourField{"Cpu1", 4, 1, 1};
 constexpr Cpu kNoSecondarySlots{"Cpu20", 18, 1, 20};
+
+// The CPUs of a table case: class 0 runs in both byte orders.
+enum class Cpus { class0, class1, fourField, noSecondary };
+
+template <class Case>
+struct Run {
+    Case c;
+    Cpu cpu;
+};
+
+template <class Case, std::size_t N>
+std::vector<Run<Case>> runsOf(const Case (&cases)[N]) {
+    std::vector<Run<Case>> all;
+    for (const Case& c : cases) {
+        if (c.cpus == Cpus::class0) all.push_back({c, kClass0LsbFirst});
+        all.push_back({c, c.cpus == Cpus::class0      ? kClass0MsbFirst
+                          : c.cpus == Cpus::class1    ? kClass1
+                          : c.cpus == Cpus::fourField ? kFourField
+                                                      : kNoSecondarySlots});
+    }
+    return all;
+}
+
+// Names a Run: the case's name and the CPU's label.
+struct RunName {
+    template <class Info>
+    std::string operator()(const Info& info) const {
+        return std::string(info.param.c.name) + "_" + info.param.cpu.label;
+    }
+};
 
 }  // namespace zel::testing
 

@@ -1,0 +1,156 @@
+// The six CPU values (CpuSpec, CDbCpuSpec): both byte orders, sign
+// widening, the file name and file checks, and damaged files with the values
+// read before the failure written.
+#include <ZelComFuncDbase.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "accessor/byte_codec.h"
+#include "tests/support/osdb_samples.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using zel::testing::cpuSpecLayout;
+using zel::testing::kSampleSpec;
+using zel::testing::osdbBytes;
+using zel::testing::TempDir;
+using zel::writer::Bytes;
+using zel::writer::Placement;
+using Values = std::array<ZelLong, 6>;
+
+constexpr ZelLong kSentinel = 0x5A5A5A5A;
+constexpr Values kUntouched = {kSentinel, kSentinel, kSentinel, kSentinel, kSentinel, kSentinel};
+
+// The sample values at the listed indices, the sentinel elsewhere.
+Values sampleAt(const std::vector<int>& written) {
+    Values v = kUntouched;
+    for (int i : written) v[i] = kSampleSpec[i];
+    return v;
+}
+
+class CpuSpecTest : public ::testing::Test {
+  protected:
+    short cpuSpec(short cpu, short os, Values& v) { return db.CpuSpec(cpu, os, v.data()); }
+
+    TempDir dir;
+    CZelComFuncDbase db{dir.path().c_str()};
+};
+
+// Values 0, 1, 3 and 4 are signed bytes, values 2 and 5 signed 16-bit
+// words; each is widened with its sign, in either byte order.
+TEST_F(CpuSpecTest, FieldsAreWidenedWithTheirSignInBothByteOrders) {
+    struct Widening {
+        short cpu, model;
+        std::int32_t stored[6];
+        Values expected;
+    };
+    const Widening cases[] = {
+        {2, 1, {128, 255, 0x8001, 0xFB, 0x80, 0x7FFF}, {-128, -1, -32767, -5, -128, 32767}},
+        {30, 20, {127, 0xFE, 0x7FFF, 0x80, 0x7F, 0x8000}, {127, -2, 32767, -128, 127, -32768}},
+    };
+    for (const Widening& c : cases) {
+        SCOPED_TRACE(c.cpu);
+        dir.write(zel::writer::osdbFileName(c.cpu, 0), osdbBytes(cpuSpecLayout(c.stored), c.cpu));
+        Values v = kUntouched, viaModel = kUntouched;
+        EXPECT_EQ(cpuSpec(c.cpu, 0, v), 0);
+        EXPECT_EQ(v, c.expected);
+        EXPECT_EQ(db.CDbCpuSpec(c.model, 1, viaModel.data()), 0);
+        EXPECT_EQ(viaModel, c.expected);
+    }
+}
+
+TEST_F(CpuSpecTest, PairWithoutFileNameIsRefusedBeforeAnyFileAccess) {
+    dir.write("OSDB2E.BIN", osdbBytes(cpuSpecLayout(), 0));
+    for (auto [cpu, os] : {std::pair<short, short>{3, 0}, {0, 7}, {0, 2}, {-1, 0}}) {
+        Values v = kUntouched;
+        EXPECT_EQ(cpuSpec(cpu, os, v), -1) << cpu << "/" << os;
+        EXPECT_EQ(v, kUntouched);
+    }
+}
+
+// A missing file gives 102 (CDbCpuSpec folds it into -1), a directory under
+// the file's name too; the name is matched without regard to letter case.
+TEST_F(CpuSpecTest, FileIsLookedUpByItsNameInAnyLetterCase) {
+    ASSERT_TRUE(std::filesystem::create_directory(dir.file("OSDB2D.BIN")));
+    Values v = kUntouched;
+    EXPECT_EQ(cpuSpec(2, 0, v), 102);
+    EXPECT_EQ(db.CDbCpuSpec(1, 1, v.data()), -1);
+    EXPECT_EQ(v, kUntouched);
+    dir.write("osdb2W.bin", osdbBytes(cpuSpecLayout(), 30));   // served as OSDB2W.BIN
+    dir.write("OSDB2Q3.BIN", osdbBytes(cpuSpecLayout(), 38));  // served as OSDB2q3.BIN
+    for (short cpu : {30, 38}) {
+        v = kUntouched;
+        EXPECT_EQ(cpuSpec(cpu, 0, v), 0) << cpu;
+        EXPECT_EQ(v, sampleAt({0, 1, 2, 3, 4, 5})) << cpu;
+    }
+}
+
+// A damaged file of CPU code 2. The reads in order: directory base, entry 0,
+// values 0, 1, 3, 4, entry 2, section 0 offset, value 2, section 1 offset,
+// value 5. The file ends at `cut` (0: not cut) or gets a negative 32-bit
+// value at `patch`, both counted from `base`.
+enum class Base { file, directory, table0, section0, section1, table2 };
+
+struct DamageCase {
+    const char* name;
+    Base base;
+    std::uint32_t cut, patch;
+    short result;
+    std::vector<int> written;
+    bool directoryLast = false;
+};
+
+const DamageCase kDamageCases[] = {
+    {"EndsInDirectoryBase", Base::file, 10, 0, 114, {}},
+    {"EndsBeforeValue1", Base::table0, 3, 0, 114, {0}},
+    // Value 3 lies below value 1, so the file cannot end before it alone.
+    {"EndsBeforeValue4", Base::table0, 5, 0, 114, {0, 1, 3}},
+    {"EndsInValue2", Base::section0, 23, 0, 114, {0, 1, 3, 4}},
+    {"EndsInValue5", Base::section1, 19, 0, 114, {0, 1, 2, 3, 4}},
+    {"NegativeDirectoryBase", Base::file, 0, 8, 109, {}},
+    {"NegativeTable0", Base::directory, 0, 0, 109, {}},
+    {"NegativeTable2", Base::directory, 0, 8, 109, {0, 1, 3, 4}},
+    {"NegativeSection1", Base::table2, 0, 8, 109, {0, 1, 2, 3, 4}},
+    // Tables before the directory: negative offsets that wrap to the fields.
+    {"WrappingOffsetsReadTheFields", Base::file, 0, 0, 0, {0, 1, 2, 3, 4, 5}, true},
+};
+
+class CpuSpecDamageTest : public ::testing::TestWithParam<DamageCase> {};
+
+TEST_P(CpuSpecDamageTest, FailsAtTheDamagedReadWithTheValuesReadSoFarWritten) {
+    const DamageCase& c = GetParam();
+    TempDir dir;
+    auto layout = cpuSpecLayout();
+    layout.directoryLast = c.directoryLast;
+    Placement w;
+    Bytes bytes = osdbBytes(layout, 2, &w);
+    const std::uint32_t base[] = {0,
+                                  w.directoryBase,
+                                  w.tableStart.at(0),
+                                  w.sectionStart.at(2)[0],
+                                  w.sectionStart.at(2)[1],
+                                  w.tableStart.at(2)};
+    const std::uint32_t at = base[static_cast<int>(c.base)];
+    if (c.cut) bytes.resize(at + c.cut);
+    if (c.result == 109) {
+        zel::storeLE32(&bytes[at + c.patch], 0xF0000000u);
+        zel::reverse4(&bytes[at + c.patch]);  // most significant byte first
+    }
+    dir.write("OSDB2D.BIN", bytes);
+    CZelComFuncDbase db(dir.path().c_str());
+    Values v = kUntouched, viaModel = kUntouched;
+    EXPECT_EQ(db.CpuSpec(2, 0, v.data()), c.result);
+    EXPECT_EQ(v, sampleAt(c.written));
+    EXPECT_EQ(db.CDbCpuSpec(1, 1, viaModel.data()), c.result == 0 ? 0 : -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Damage, CpuSpecDamageTest, ::testing::ValuesIn(kDamageCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
