@@ -8,158 +8,79 @@
 #include <ZelComFuncDbase.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <system_error>
 #include <vector>
 
-#include "accessor/result_codes.h"
 #include "accessor/road_probe.h"
 #include "tests/support/address_file.h"
-#include "tests/support/temp_dir.h"
-#include "writer/db_writer.h"
+#include "tests/support/jqwdb_samples.h"
 
 namespace {
 
-using zel::testing::AddressFile;
-using zel::testing::TempDir;
+using namespace zel::testing;
+using DB = CZelComFuncDbase;
 
-// Model index 1 with OS number 1: CPU code 2, OS type 0 (OSDB2D.BIN and
-// JQWDB2D.BIN).
-constexpr short kModel = 1, kOsNumber = 1, kCpuCode = 2, kOsType = 0;
-constexpr unsigned char kSentinel = 0x5A;
-
-// A call's result and the bytes of its output record, which starts as
-// kSentinel bytes.
-struct Answer {
-    short result = 0;
-    std::vector<unsigned char> record;
-};
-
-template <class Out, class Call>
-Answer answer(Call call) {
-    Out out;
-    std::memset(static_cast<void*>(&out), kSentinel, sizeof out);
-    Answer a;
-    a.result = call(&out);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(&out);
-    a.record.assign(bytes, bytes + sizeof out);
-    return a;
-}
-
-using SpecValues = std::array<ZelLong, 6>;
-
-// What a reader has written to its output when a file-layer failure ends it.
-enum class Leaves {
-    untouched,          // the output is written only after the close
-    storedBeforeClose,  // the value is stored after its read, before the close
-    writtenAsItGoes,    // each value as soon as its field has been read
-};
+// For each value of a reader's output that it writes before it closes the
+// file: the field read (from 1, in the last file it opens) after which it is
+// written, or kBeforeClose for a value stored between the last read and the
+// close. Readers that write their output only after the close list none.
+constexpr int kBeforeClose = 1000;
 
 struct ReaderCase {
-    const char* name;
-    Leaves leaves;
-    std::function<Answer(CZelComFuncDbase&)> call;
-    // CpuSpec: the field read (from 1) that delivers each of the six values.
-    std::array<int, 6> valueRead = {};
+    std::string name;
+    std::function<TableAnswer(DB&)> call;
+    std::vector<int> valueRead;
 };
 
-const ReaderCase kReaders[] = {
-    {"CpuSpec",
-     Leaves::writtenAsItGoes,
-     [](CZelComFuncDbase& db) {
-         return answer<SpecValues>(
-             [&](SpecValues* v) { return db.CpuSpec(kCpuCode, kOsType, v->data()); });
-     },
-     // Reads: base, entry 0, values 0, 1, 3, 4, entry 2, section 0 offset,
-     // value 2, section 1 offset, value 5.
-     {3, 4, 9, 5, 6, 11}},
-    {"DbTb2", Leaves::untouched,
-     [](CZelComFuncDbase& db) {
-         return answer<DbAd>([&](DbAd* o) { return db.CDbTb2(kModel, kOsNumber, 29, 2, o); });
-     }},
-    {"DbTb3", Leaves::untouched,
-     [](CZelComFuncDbase& db) {
-         return answer<DbAd>([&](DbAd* o) { return db.CDbTb3(kModel, kOsNumber, 1, o); });
-     }},
-    {"DbTb4", Leaves::untouched,
-     [](CZelComFuncDbase& db) {
-         return answer<DbBAd>([&](DbBAd* o) { return db.CDbTb4(kModel, kOsNumber, 83, 9, o); });
-     }},
-    {"DbTb5", Leaves::untouched,
-     [](CZelComFuncDbase& db) {
-         return answer<DbBAd>([&](DbBAd* o) { return db.CDbTb5(kModel, kOsNumber, 0, o); });
-     }},
-    {"DbTbMem", Leaves::storedBeforeClose,
-     [](CZelComFuncDbase& db) {
-         return answer<ZelLong>(
-             [&](ZelLong* o) { return db.CDbTbMem(kModel, kOsNumber, 9, 2, o); });
-     }},
-    {"PdbTb0", Leaves::untouched,
-     [](CZelComFuncDbase& db) {
-         return answer<PdbJAd>([&](PdbJAd* o) { return db.CPdbTb0(kModel, kOsNumber, 1, o); });
-     }},
-    {"PdbTb1", Leaves::untouched,
-     [](CZelComFuncDbase& db) {
-         return answer<PdbCAd>([&](PdbCAd* o) { return db.CPdbTb1(kModel, kOsNumber, 1, o); });
-     }},
-    {"PdbTb2", Leaves::untouched,
-     [](CZelComFuncDbase& db) {
-         return answer<PdbWD>([&](PdbWD* o) { return db.CPdbTb2(kModel, kOsNumber, 1, 2, o); });
-     }},
-    {"PdbTb3", Leaves::untouched,
-     [](CZelComFuncDbase& db) {
-         return answer<PdbWD>([&](PdbWD* o) { return db.CPdbTb3(kModel, kOsNumber, 1, o); });
-     }},
-    {"PdbTb4", Leaves::untouched,
-     [](CZelComFuncDbase& db) {
-         return answer<PdbBD>([&](PdbBD* o) { return db.CPdbTb4(kModel, kOsNumber, 1, 2, o); });
-     }},
-    {"PdbTb5", Leaves::untouched,
-     [](CZelComFuncDbase& db) {
-         return answer<PdbBD>([&](PdbBD* o) { return db.CPdbTb5(kModel, kOsNumber, 1, o); });
-     }},
-    {"PdbTb6", Leaves::untouched,
-     [](CZelComFuncDbase& db) {
-         return answer<PdbAnyWD>([&](PdbAnyWD* o) { return db.CPdbTb6(kModel, kOsNumber, 1, o); });
-     }},
-    {"PdbTb7", Leaves::untouched,
-     [](CZelComFuncDbase& db) {
-         return answer<PdbAnyBD>([&](PdbAnyBD* o) { return db.CPdbTb7(kModel, kOsNumber, 1, o); });
-     }},
-    {"PdbTb8", Leaves::untouched,
-     [](CZelComFuncDbase& db) {
-         return answer<PdbAnyWD>([&](PdbAnyWD* o) { return db.CPdbTb8(kModel, kOsNumber, 1, o); });
-     }},
-    {"PdbTb9", Leaves::untouched,
-     [](CZelComFuncDbase& db) {
-         return answer<PdbAnyPBD>(
-             [&](PdbAnyPBD* o) { return db.CPdbTb9(kModel, kOsNumber, 1, o); });
-     }},
-    // Index 3 is the item at splitIndex: the call reads splitValue too.
-    {"PdbTb10", Leaves::untouched,
-     [](CZelComFuncDbase& db) {
-         return answer<PdbBkup>([&](PdbBkup* o) { return db.CPdbTb10(kModel, kOsNumber, 3, o); });
-     }},
-    {"GetPdbTb10ItemCount", Leaves::storedBeforeClose,
-     [](CZelComFuncDbase& db) {
-         return answer<ZelLong>(
-             [&](ZelLong* o) { return db.GetPdbTb10ItemCount(kModel, kOsNumber, o); });
-     }},
-};
+// A reader called with model index 1, OS number 1 and one or two selectors.
+template <class T>
+std::function<TableAnswer(DB&)> member(short (DB::*f)(short, short, short, T*), short a) {
+    return
+        [=](DB& db) { return callWith<T>([&](T* o) { return (db.*f)(kModel, kOsNumber, a, o); }); };
+}
+template <class T>
+std::function<TableAnswer(DB&)> member(short (DB::*f)(short, short, short, short, T*), short a,
+                                       short b) {
+    return [=](DB& db) {
+        return callWith<T>([&](T* o) { return (db.*f)(kModel, kOsNumber, a, b, o); });
+    };
+}
 
-// All fifteen causes, handed out in turn over the injected failures.
-class Causes {
-  public:
-    zel::Cause next() { return static_cast<zel::Cause>(m_next++ % 15); }
-
-  private:
-    unsigned m_next = 0;
-};
+std::vector<ReaderCase> readers() {
+    std::vector<ReaderCase> r = {
+        // CpuSpec reads: base, entry 0, values 0, 1, 3, 4, entry 2, section 0
+        // offset, value 2, section 1 offset, value 5.
+        {"CpuSpec",
+         [](DB& db) {
+             return callWith<CpuValues>(
+                 [&](CpuValues* v) { return db.CpuSpec(kCpuCode, kOsType, v->data()); });
+         },
+         {3, 4, 9, 5, 6, 11}},
+        {"DbTb2", member(&DB::CDbTb2, 29, 2), {}},
+        {"DbTb3", member(&DB::CDbTb3, 1), {}},
+        {"DbTb4", member(&DB::CDbTb4, 83, 9), {}},
+        {"DbTb5", member(&DB::CDbTb5, 0), {}},
+        {"DbTbMem", member(&DB::CDbTbMem, 9, 2), {kBeforeClose}},
+        {"GetPdbTb10ItemCount",
+         [](DB& db) {
+             return callWith<ZelLong>(
+                 [&](auto* o) { return db.GetPdbTb10ItemCount(kModel, kOsNumber, o); });
+         },
+         {kBeforeClose}},
+    };
+    // Entry 2 for tables 2 and 4; index 3 of table 10 is the item at
+    // splitIndex, which reads splitValue too.
+    for (int t = 0; t <= 10; ++t) {
+        r.push_back({"PdbTb" + std::to_string(t),
+                     [t](DB& db) { return readTable(db, t, t == 10 ? 3 : 1, 2); },
+                     {}});
+    }
+    return r;
+}
 
 // Open descriptors of the process where the system lists them, else -1.
 // Windows lists none: under Wine, /proc/self/fd names the descriptors of
@@ -182,75 +103,55 @@ class ReaderFaultTest : public ::testing::TestWithParam<ReaderCase> {
     void SetUp() override {
         AddressFile().writeTo(dir, kCpuCode, kOsType);
         zel::writer::JqwdbLayout layout;
-        for (unsigned t = 0; t <= 10; ++t) {
-            zel::writer::JqwdbTable& table = layout.tables[t];
-            table.lastIndex = t == 10 ? 6 : 5;  // table 10: the item count
-            table.recordSize = 16;
-            table.word8 = 3;  // table 10: splitIndex
-            table.word12 = 0x0102;
-            for (unsigned i = 0; i < 6; ++i) {
-                zel::writer::Bytes record(16);
-                for (unsigned j = 0; j < 16; ++j)
-                    record[j] = static_cast<std::uint8_t>(0x10 * t + 0x20 * i + j);
-                table.records.push_back(record);
-            }
-        }
-        dir.write(zel::writer::jqwdbFileName(kCpuCode, kOsType), zel::writer::buildJqwdb(layout));
+        for (unsigned t = 0; t <= 10; ++t) layout.tables[t] = patternTable(5, 16, 6, 16);
+        layout.tables[10].lastIndex = 6;  // the item count
+        layout.tables[10].word8 = 3;      // splitIndex
+        layout.tables[10].word12 = 0x0102;
+        writeJqwdb(dir, layout);
 
-        // The undisturbed call: its answer, the files it opens and how many
-        // fields it reads from each.
+        // The undisturbed call: its answer, and how many fields it reads from
+        // each file it opens.
         zel::probe::Probe probe;
         probe.record = true;
-        {
-            zel::probe::Scope scope(probe);
-            CZelComFuncDbase db(dir.path().c_str());
-            success = GetParam().call(db);
-        }
+        success = run(probe);
         ASSERT_EQ(success.result, 0);
         ASSERT_FALSE(probe.openedFiles.empty());
         readsPerFile.assign(probe.openedFiles.size(), 0);
         for (const auto& read : probe.fieldReads) ++readsPerFile.at(read.file);
     }
 
-    // The output as a failure leaves it: the CpuSpec values whose fields were
-    // among the first `readsBefore` reads (all of them once the close failed),
-    // the value stored before a failing close, sentinel bytes elsewhere.
-    std::vector<unsigned char> leftAfterFailure(int readsBefore, bool closeFailed) const {
-        std::vector<unsigned char> left(success.record.size(), kSentinel);
-        const ReaderCase& c = GetParam();
-        if (c.leaves == Leaves::writtenAsItGoes) {
-            for (std::size_t i = 0; i < c.valueRead.size(); ++i) {
-                if (!closeFailed && c.valueRead[i] > readsBefore) continue;
-                const std::size_t at = i * sizeof(ZelLong);
-                std::memcpy(&left[at], &success.record[at], sizeof(ZelLong));
-            }
-        } else if (c.leaves == Leaves::storedBeforeClose && closeFailed) {
-            left = success.record;
-        }
-        return left;
+    TableAnswer run(zel::probe::Probe& probe) const {
+        zel::probe::Scope scope(probe);
+        DB db(dir.path().c_str());
+        return GetParam().call(db);
     }
 
-    // Runs the call under a probe; checks the result and that no descriptor
-    // stays open.
-    Answer failingCall(zel::probe::Probe& probe, zel::Cause cause) {
+    // Runs the call with a failure planned in `file`: the result must be 100 +
+    // the cause, no descriptor may stay open, and the output must hold the
+    // values written before the failure, after `readsBefore` successful reads
+    // of the reader's own file or at its failing close, and nothing else.
+    void expectFailure(zel::probe::Probe& probe, zel::Cause cause, std::size_t file,
+                       int readsBefore, bool closeFailed) const {
         const int before = openDescriptors();
-        Answer a;
-        {
-            zel::probe::Scope scope(probe);
-            CZelComFuncDbase db(dir.path().c_str());
-            a = GetParam().call(db);
-        }
+        const TableAnswer a = run(probe);
         EXPECT_EQ(a.result, 100 + static_cast<int>(cause));
         if (before >= 0) {
             EXPECT_EQ(openDescriptors(), before) << "a file stayed open";
         }
-        return a;
+        const bool ownFile = file + 1 == readsPerFile.size();
+        const std::vector<int>& valueRead = GetParam().valueRead;
+        EXPECT_TRUE(a.untouched || !valueRead.empty());
+        for (std::size_t i = 0; i < valueRead.size(); ++i) {
+            const bool written = ownFile && (closeFailed || valueRead[i] <= readsBefore);
+            EXPECT_EQ(a.fields[i], written ? success.fields[i] : 0x5A5A5A5A) << "value " << i;
+        }
     }
 
     TempDir dir;
-    Answer success;
+    TableAnswer success;
     std::vector<int> readsPerFile;
-    Causes causes;
+    unsigned causes = 0;  // all fifteen causes, handed out in turn
+    zel::Cause nextCause() { return static_cast<zel::Cause>(causes++ % 15); }
 };
 
 TEST_P(ReaderFaultTest, ReadErrorAtEveryFieldEndsTheCallWith100PlusCause) {
@@ -260,12 +161,8 @@ TEST_P(ReaderFaultTest, ReadErrorAtEveryFieldEndsTheCallWith100PlusCause) {
             zel::probe::Probe probe;
             probe.failingFile = static_cast<int>(file);
             probe.failingFieldRead = k;
-            probe.readCause = causes.next();
-            const Answer a = failingCall(probe, probe.readCause);
-            // Only the file that a reader reads its values from (the last
-            // one it opens) can have delivered any of them.
-            const bool ownFile = file + 1 == readsPerFile.size();
-            EXPECT_EQ(a.record, leftAfterFailure(ownFile ? k - 1 : 0, false));
+            probe.readCause = nextCause();
+            expectFailure(probe, probe.readCause, file, k - 1, false);
         }
     }
 }
@@ -276,14 +173,12 @@ TEST_P(ReaderFaultTest, FailingCloseOfEveryFileEndsTheCallWith100PlusCause) {
         zel::probe::Probe probe;
         probe.failingFile = static_cast<int>(file);
         probe.failClose = true;
-        probe.closeCause = causes.next();
-        const Answer a = failingCall(probe, probe.closeCause);
-        const bool ownFile = file + 1 == readsPerFile.size();
-        EXPECT_EQ(a.record, ownFile ? leftAfterFailure(0, true) : leftAfterFailure(0, false));
+        probe.closeCause = nextCause();
+        expectFailure(probe, probe.closeCause, file, 0, true);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Readers, ReaderFaultTest, ::testing::ValuesIn(kReaders),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Readers, ReaderFaultTest, ::testing::ValuesIn(readers()),
+                         [](const auto& info) { return info.param.name; });
 
 }  // namespace

@@ -19,8 +19,8 @@
 // Usage: stress_test [SECONDS]   (default 3)
 #include <ZelComFuncDbase.h>
 
+#include <algorithm>
 #include <array>
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -28,11 +28,11 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <mutex>
 #include <random>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "fuzz/sample_files.h"
@@ -42,278 +42,142 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using DB = CZelComFuncDbase;
 using zel::writer::Bytes;
 
 struct Model {
-    short modelIndex;
-    short osNumber;
-    short cpuCode;
-    short osType;
+    short index, os, cpu, osType;
 };
 
 // Files replaced only by rename: CPU code 2 (OSDB most significant byte
 // first). Files changed in every way: CPU code 30.
-constexpr Model kRenamedModel{1, 1, 2, 0};
-constexpr Model kChangedModel{20, 1, 30, 0};
+constexpr Model kRenamed{1, 1, 2, 0};
+constexpr Model kChanged{20, 1, 30, 0};
 constexpr unsigned kVersions = 3;
 
-// A call's result and the bytes of its record.
-struct Answer {
-    short result = 0;
-    std::vector<unsigned char> record;
-    bool operator<(const Answer& o) const {
-        return result != o.result ? result < o.result : record < o.record;
-    }
-    bool operator==(const Answer& o) const { return result == o.result && record == o.record; }
-};
+// Failures found by any thread; the first few are kept for the report.
+std::mutex g_mutex;
+std::vector<std::string> g_findings;
+unsigned g_failures = 0;
 
-constexpr unsigned char kFill = 0xA5;
-constexpr std::size_t kGuardBytes = 16;
-
-template <class T>
-struct Guarded {
-    unsigned char front[kGuardBytes];
-    T record;
-    unsigned char back[kGuardBytes];
-};
-
-bool allFill(const void* p, std::size_t n) {
-    const auto* b = static_cast<const unsigned char*>(p);
-    for (std::size_t i = 0; i < n; ++i)
-        if (b[i] != kFill) return false;
-    return true;
+void fail(const std::string& what) {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    if (g_findings.size() < 20) g_findings.push_back(what);
+    ++g_failures;
 }
+
+// A call's result and the bytes of its record.
+using Answer = std::pair<short, std::vector<unsigned char>>;
 
 // What a member may answer and write.
 enum Rule : unsigned { kReadsFile = 1, kAbsentMark = 2, kWritesAsItGoes = 4 };
-
-// Failures found by any thread; the first few are kept for the report.
-class Findings {
-  public:
-    void add(const std::string& what) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_kept.size() < 20) m_kept.push_back(what);
-        ++m_count;
-    }
-    unsigned count() const {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_count;
-    }
-    void print() const {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        for (const std::string& s : m_kept) std::fprintf(stderr, "FAIL: %s\n", s.c_str());
-    }
-
-  private:
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_kept;
-    unsigned m_count = 0;
-};
-
-Findings g_findings;
-
-// Calls with a record between guard bytes; checks the rules of every answer.
-template <class T, class Call>
-Answer guarded(const char* member, unsigned rules, Call call) {
-    Guarded<T> g;
-    std::memset(static_cast<void*>(&g), kFill, sizeof g);
-    const short result = call(&g.record);
-    const bool codeOk = result == 0 || result == -1 || (result == -2 && (rules & kAbsentMark)) ||
-                        ((rules & kReadsFile) && result >= 100 && result <= 114);
-    const std::string tag = std::string(member) + " answered " + std::to_string(result);
-    if (!codeOk) g_findings.add(tag + ": result code outside its set");
-    if (!allFill(g.front, kGuardBytes) || !allFill(g.back, kGuardBytes))
-        g_findings.add(tag + ": bytes written outside the record");
-    if (result != 0 && !(rules & kWritesAsItGoes) && !allFill(&g.record, sizeof g.record))
-        g_findings.add(tag + ": output written on a failure");
-    Answer a;
-    a.result = result;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(&g.record);
-    a.record.assign(bytes, bytes + sizeof g.record);
-    return a;
-}
-
-using SpecValues = std::array<ZelLong, 6>;
+constexpr unsigned kFile = kReadsFile, kAddress = kReadsFile | kAbsentMark;
 
 struct Call {
     const char* member;
-    std::function<Answer(CZelComFuncDbase&, const Model&)> run;
+    std::function<Answer(DB&, const Model&)> run;
 };
+
+// A member called with its record between guard bytes, checked against the
+// rules of every answer.
+template <class T, class F>
+Call call(const char* member, unsigned rules, F f) {
+    return {member, [=](DB& db, const Model& m) {
+                constexpr unsigned char kFill = 0xA5;
+                struct {
+                    unsigned char front[16];
+                    T record;
+                    unsigned char back[16];
+                } g;
+                std::memset(static_cast<void*>(&g), kFill, sizeof g);
+                const short result = f(db, m, &g.record);
+                const auto filled = [&](const void* p, std::size_t n) {
+                    const auto* b = static_cast<const unsigned char*>(p);
+                    return std::all_of(b, b + n, [&](unsigned char c) { return c == kFill; });
+                };
+                const bool codeOk = result == 0 || result == -1 ||
+                                    (result == -2 && (rules & kAbsentMark)) ||
+                                    ((rules & kReadsFile) && result >= 100 && result <= 114);
+                const std::string tag = std::string(member) + " answered " + std::to_string(result);
+                if (!codeOk) fail(tag + ": result code outside its set");
+                if (!filled(g.front, sizeof g.front) || !filled(g.back, sizeof g.back))
+                    fail(tag + ": bytes written outside the record");
+                if (result != 0 && !(rules & kWritesAsItGoes) && !filled(&g.record, sizeof(T)))
+                    fail(tag + ": output written on a failure");
+                const auto* bytes = reinterpret_cast<const unsigned char*>(&g.record);
+                return Answer{result, std::vector<unsigned char>(bytes, bytes + sizeof(T))};
+            }};
+}
+
+// A member that takes the model index and OS number, one or two selectors
+// and its record.
+template <class T>
+Call member(const char* name, unsigned rules, short (DB::*f)(short, short, short, T*), short a) {
+    return call<T>(name, rules,
+                   [=](DB& db, const Model& m, T* o) { return (db.*f)(m.index, m.os, a, o); });
+}
+template <class T>
+Call member(const char* name, unsigned rules, short (DB::*f)(short, short, short, short, T*),
+            short a, short b) {
+    return call<T>(name, rules,
+                   [=](DB& db, const Model& m, T* o) { return (db.*f)(m.index, m.os, a, b, o); });
+}
+
+using CpuValues = std::array<ZelLong, 6>;
+using Pair = std::array<short, 2>;
 
 // Every public member, with selectors that the files of every version
 // accept (entry numbers within CPU specification values 0 and 1 of all
 // versions), so that each version gives its own answer.
-std::vector<Call> everyMember() {
-    const unsigned file = kReadsFile, address = kReadsFile | kAbsentMark;
-    using DB = CZelComFuncDbase;
-    return {
-        {"CDbCpuOsType",
-         [](DB& db, const Model& m) {
-             return guarded<std::array<short, 2>>("CDbCpuOsType", 0, [&](auto* o) {
-                 return db.CDbCpuOsType(&(*o)[0], &(*o)[1], m.modelIndex, m.osNumber);
-             });
-         }},
-        {"CpuSpec",
-         [](DB& db, const Model& m) {
-             return guarded<SpecValues>("CpuSpec", kReadsFile | kWritesAsItGoes, [&](auto* v) {
-                 return db.CpuSpec(m.cpuCode, m.osType, v->data());
-             });
-         }},
-        {"CDbCpuSpec",
-         [](DB& db, const Model& m) {
-             return guarded<SpecValues>("CDbCpuSpec", kWritesAsItGoes, [&](auto* v) {
-                 return db.CDbCpuSpec(m.modelIndex, m.osNumber, v->data());
-             });
-         }},
-        {"CDbTb2",
-         [=](DB& db, const Model& m) {
-             return guarded<DbAd>("CDbTb2", address, [&](DbAd* o) {
-                 return db.CDbTb2(m.modelIndex, m.osNumber, 28, 3, o);
-             });
-         }},
-        {"CDbTb3",
-         [=](DB& db, const Model& m) {
-             return guarded<DbAd>("CDbTb3", address, [&](DbAd* o) {
-                 return db.CDbTb3(m.modelIndex, m.osNumber, 1, o);
-             });
-         }},
-        {"CDbTb4",
-         [=](DB& db, const Model& m) {
-             return guarded<DbBAd>("CDbTb4", address, [&](DbBAd* o) {
-                 return db.CDbTb4(m.modelIndex, m.osNumber, 5, 2, o);
-             });
-         }},
-        {"CDbTb4 two-bit",
-         [=](DB& db, const Model& m) {
-             return guarded<DbBAd>("CDbTb4", address, [&](DbBAd* o) {
-                 return db.CDbTb4(m.modelIndex, m.osNumber, 83, 5, o);
-             });
-         }},
-        {"CDbTb5",
-         [=](DB& db, const Model& m) {
-             return guarded<DbBAd>("CDbTb5", address, [&](DbBAd* o) {
-                 return db.CDbTb5(m.modelIndex, m.osNumber, 2, o);
-             });
-         }},
-        {"CDbTbMem",
-         [=](DB& db, const Model& m) {
-             return guarded<ZelLong>("CDbTbMem", file, [&](ZelLong* o) {
-                 return db.CDbTbMem(m.modelIndex, m.osNumber, 9, 2, o);
-             });
-         }},
-        {"CPdbPMem",
-         [](DB& db, const Model& m) {
-             return guarded<ZelLong>("CPdbPMem", 0, [&](ZelLong* o) {
-                 return db.CPdbPMem(m.modelIndex, m.osNumber, 3, 123456, o);
-             });
-         }},
-        {"CPdbTb0",
-         [=](DB& db, const Model& m) {
-             return guarded<PdbJAd>("CPdbTb0", file, [&](PdbJAd* o) {
-                 return db.CPdbTb0(m.modelIndex, m.osNumber, 1, o);
-             });
-         }},
-        {"CPdbTb1",
-         [=](DB& db, const Model& m) {
-             return guarded<PdbCAd>("CPdbTb1", file, [&](PdbCAd* o) {
-                 return db.CPdbTb1(m.modelIndex, m.osNumber, 2, o);
-             });
-         }},
-        {"CPdbTb2",
-         [=](DB& db, const Model& m) {
-             return guarded<PdbWD>("CPdbTb2", file, [&](PdbWD* o) {
-                 return db.CPdbTb2(m.modelIndex, m.osNumber, 1, 2, o);
-             });
-         }},
-        {"CPdbTb3",
-         [=](DB& db, const Model& m) {
-             return guarded<PdbWD>("CPdbTb3", file, [&](PdbWD* o) {
-                 return db.CPdbTb3(m.modelIndex, m.osNumber, 3, o);
-             });
-         }},
-        {"CPdbTb4",
-         [=](DB& db, const Model& m) {
-             return guarded<PdbBD>("CPdbTb4", file, [&](PdbBD* o) {
-                 return db.CPdbTb4(m.modelIndex, m.osNumber, 2, 3, o);
-             });
-         }},
-        {"CPdbTb5",
-         [=](DB& db, const Model& m) {
-             return guarded<PdbBD>("CPdbTb5", file, [&](PdbBD* o) {
-                 return db.CPdbTb5(m.modelIndex, m.osNumber, 0, o);
-             });
-         }},
-        {"CPdbTb6",
-         [=](DB& db, const Model& m) {
-             return guarded<PdbAnyWD>("CPdbTb6", file, [&](PdbAnyWD* o) {
-                 return db.CPdbTb6(m.modelIndex, m.osNumber, 1, o);
-             });
-         }},
-        {"CPdbTb7",
-         [=](DB& db, const Model& m) {
-             return guarded<PdbAnyBD>("CPdbTb7", file, [&](PdbAnyBD* o) {
-                 return db.CPdbTb7(m.modelIndex, m.osNumber, 3, o);
-             });
-         }},
-        {"CPdbTb8",
-         [=](DB& db, const Model& m) {
-             return guarded<PdbAnyWD>("CPdbTb8", file, [&](PdbAnyWD* o) {
-                 return db.CPdbTb8(m.modelIndex, m.osNumber, 2, o);
-             });
-         }},
-        {"CPdbTb9",
-         [=](DB& db, const Model& m) {
-             return guarded<PdbAnyPBD>("CPdbTb9", file, [&](PdbAnyPBD* o) {
-                 return db.CPdbTb9(m.modelIndex, m.osNumber, 0, o);
-             });
-         }},
-        {"CPdbTb10",
-         [=](DB& db, const Model& m) {
-             return guarded<PdbBkup>("CPdbTb10", file, [&](PdbBkup* o) {
-                 return db.CPdbTb10(m.modelIndex, m.osNumber, 3, o);
-             });
-         }},
-        {"GetPdbTb10ItemCount",
-         [=](DB& db, const Model& m) {
-             return guarded<ZelLong>("GetPdbTb10ItemCount", file, [&](ZelLong* o) {
-                 return db.GetPdbTb10ItemCount(m.modelIndex, m.osNumber, o);
-             });
-         }},
-    };
-}
+const std::vector<Call> kCalls = {
+    call<Pair>("CDbCpuOsType", 0,
+               [](DB& db, const Model& m, auto* o) {
+                   return db.CDbCpuOsType(&(*o)[0], &(*o)[1], m.index, m.os);
+               }),
+    call<CpuValues>(
+        "CpuSpec", kReadsFile | kWritesAsItGoes,
+        [](DB& db, const Model& m, auto* v) { return db.CpuSpec(m.cpu, m.osType, v->data()); }),
+    call<CpuValues>(
+        "CDbCpuSpec", kWritesAsItGoes,
+        [](DB& db, const Model& m, auto* v) { return db.CDbCpuSpec(m.index, m.os, v->data()); }),
+    member("CDbTb2", kAddress, &DB::CDbTb2, 28, 3),
+    member("CDbTb3", kAddress, &DB::CDbTb3, 1),
+    member("CDbTb4", kAddress, &DB::CDbTb4, 5, 2),
+    member("CDbTb4 two-bit", kAddress, &DB::CDbTb4, 83, 5),
+    member("CDbTb5", kAddress, &DB::CDbTb5, 2),
+    member("CDbTbMem", kFile, &DB::CDbTbMem, 9, 2),
+    call<ZelLong>(
+        "CPdbPMem", 0,
+        [](DB& db, const Model& m, auto* o) { return db.CPdbPMem(m.index, m.os, 3, 123456, o); }),
+    member("CPdbTb0", kFile, &DB::CPdbTb0, 1),
+    member("CPdbTb1", kFile, &DB::CPdbTb1, 2),
+    member("CPdbTb2", kFile, &DB::CPdbTb2, 1, 2),
+    member("CPdbTb3", kFile, &DB::CPdbTb3, 3),
+    member("CPdbTb4", kFile, &DB::CPdbTb4, 2, 3),
+    member("CPdbTb5", kFile, &DB::CPdbTb5, 0),
+    member("CPdbTb6", kFile, &DB::CPdbTb6, 1),
+    member("CPdbTb7", kFile, &DB::CPdbTb7, 3),
+    member("CPdbTb8", kFile, &DB::CPdbTb8, 2),
+    member("CPdbTb9", kFile, &DB::CPdbTb9, 0),
+    member("CPdbTb10", kFile, &DB::CPdbTb10, 3),
+    call<ZelLong>(
+        "GetPdbTb10ItemCount", kFile,
+        [](DB& db, const Model& m, auto* o) { return db.GetPdbTb10ItemCount(m.index, m.os, o); }),
+};
 
 // Version v of a model's files. CPU specification values 0 and 1 stay at
 // least 8 and 4 in every version, above the entry numbers asked.
 Bytes osdbVersion(const Model& m, unsigned v) {
     const auto layout = zel::fuzz::sampleOsdb(static_cast<std::int32_t>(8 + v),
                                               static_cast<std::int32_t>(4 + v), 1024, v + 1);
-    return zel::writer::buildOsdb(layout, zel::osdbByteOrder(m.cpuCode));
+    return zel::writer::buildOsdb(layout, zel::osdbByteOrder(m.cpu));
 }
 Bytes jqwdbVersion(unsigned v) {
     return zel::writer::buildJqwdb(zel::fuzz::sampleJqwdb(16, v + 1));
 }
 
-std::string osdbName(const Model& m) { return zel::writer::osdbFileName(m.cpuCode, m.osType); }
-std::string jqwdbName(const Model& m) { return zel::writer::jqwdbFileName(m.cpuCode, m.osType); }
-
-// The answers of each call about the renamed model, one per version.
-std::vector<std::vector<Answer>> answersOfVersions(const std::vector<Call>& calls) {
-    std::vector<std::vector<Answer>> answers(calls.size());
-    for (unsigned v = 0; v < kVersions; ++v) {
-        zel::testing::TempDir dir;
-        dir.write(osdbName(kRenamedModel), osdbVersion(kRenamedModel, v));
-        dir.write(jqwdbName(kRenamedModel), jqwdbVersion(v));
-        CZelComFuncDbase db(dir.path().c_str());
-        for (std::size_t c = 0; c < calls.size(); ++c) {
-            answers[c].push_back(calls[c].run(db, kRenamedModel));
-            if (answers[c].back().result != 0) {
-                g_findings.add(std::string(calls[c].member) + " fails on version " +
-                               std::to_string(v) + " of the files");
-            }
-        }
-    }
-    return answers;
-}
+std::string osdbName(const Model& m) { return zel::writer::osdbFileName(m.cpu, m.osType); }
+std::string jqwdbName(const Model& m) { return zel::writer::jqwdbFileName(m.cpu, m.osType); }
 
 // Writes a file next to its final name, then renames it over that name.
 void replaceByRename(const zel::testing::TempDir& dir, const std::string& name, const Bytes& bytes,
@@ -327,139 +191,114 @@ void replaceByRename(const zel::testing::TempDir& dir, const std::string& name, 
 // changes made.
 unsigned changeFiles(const zel::testing::TempDir& dir, Clock::time_point deadline) {
     std::mt19937 rng(12345);
-    const Bytes changedOsdb = osdbVersion(kChangedModel, 0);
-    const Bytes changedJqwdb = jqwdbVersion(0);
+    const Bytes changedOsdb = osdbVersion(kChanged, 0), changedJqwdb = jqwdbVersion(0);
     unsigned changes = 0;
-    while (Clock::now() < deadline) {
-        const unsigned action = rng() % 8;
+    for (; Clock::now() < deadline; ++changes) {
+        const unsigned action = rng() % 8, v = rng() % kVersions;
         const bool osdb = rng() % 2 == 0;
-        const std::string changed = osdb ? osdbName(kChangedModel) : jqwdbName(kChangedModel);
+        const std::string changed = osdb ? osdbName(kChanged) : jqwdbName(kChanged);
         const Bytes& valid = osdb ? changedOsdb : changedJqwdb;
-        const std::uintmax_t size = valid.size();
         std::error_code ec;
-        switch (action) {
-            case 0:
-            case 1: {  // the renamed model: a new complete version
-                const unsigned v = rng() % kVersions;
-                if (osdb) {
-                    replaceByRename(dir, osdbName(kRenamedModel), osdbVersion(kRenamedModel, v),
-                                    changes);
-                } else {
-                    replaceByRename(dir, jqwdbName(kRenamedModel), jqwdbVersion(v), changes);
-                }
-                break;
-            }
-            case 2:  // truncated in place
-                std::filesystem::resize_file(dir.file(changed), rng() % (size + 1), ec);
-                break;
-            case 3:  // grown in place
-                std::filesystem::resize_file(dir.file(changed), size + rng() % 70000, ec);
-                break;
-            case 4:  // rewritten in place (truncated to 0, then written)
-                dir.write(changed, valid);
-                break;
-            case 5: {  // bytes overwritten in place
-                Bytes damaged = valid;
-                for (int i = 0; i < 16; ++i) damaged[rng() % damaged.size()] ^= 0xFF;
-                dir.write(changed, damaged);
-                break;
-            }
-            case 6:  // replaced by rename with a valid file
-                replaceByRename(dir, changed, valid, changes);
-                break;
-            default: {  // replaced by rename with a truncated file
-                const Bytes cut(valid.begin(), valid.begin() + static_cast<long>(rng() % size));
-                replaceByRename(dir, changed, cut, changes);
-                break;
-            }
+        if (action < 2) {  // the renamed model: a new complete version
+            if (osdb)
+                replaceByRename(dir, osdbName(kRenamed), osdbVersion(kRenamed, v), changes);
+            else
+                replaceByRename(dir, jqwdbName(kRenamed), jqwdbVersion(v), changes);
+        } else if (action == 2) {  // truncated in place
+            std::filesystem::resize_file(dir.file(changed), rng() % (valid.size() + 1), ec);
+        } else if (action == 3) {  // grown in place
+            std::filesystem::resize_file(dir.file(changed), valid.size() + rng() % 70000, ec);
+        } else if (action == 4) {  // rewritten in place (truncated to 0, then written)
+            dir.write(changed, valid);
+        } else if (action == 5) {  // bytes overwritten in place
+            Bytes damaged = valid;
+            for (int i = 0; i < 16; ++i) damaged[rng() % damaged.size()] ^= 0xFF;
+            dir.write(changed, damaged);
+        } else if (action == 6) {  // replaced by rename with a valid file
+            replaceByRename(dir, changed, valid, changes);
+        } else {  // replaced by rename with a truncated file
+            const Bytes cut(valid.begin(), valid.begin() + static_cast<long>(rng() % valid.size()));
+            replaceByRename(dir, changed, cut, changes);
         }
-        ++changes;
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
     return changes;
 }
 
-struct ThreadCount {
+// A reader thread: all calls about both models, over and over, on `db`
+// (assigned anew from `shared` on every round if `reassign`); checks the
+// renamed model's answers against the versions. The number of calls made.
+unsigned long askUntil(DB& db, const DB& shared, bool reassign,
+                       const std::vector<std::vector<Answer>>& versions,
+                       Clock::time_point deadline) {
     unsigned long calls = 0;
-    unsigned long compared = 0;
-};
-
-// A reader thread: all calls about both models, over and over, on `db`;
-// checks the renamed model's answers against the versions.
-void askUntil(CZelComFuncDbase& db, const CZelComFuncDbase& shared, bool reassign,
-              const std::vector<Call>& calls, const std::vector<std::vector<Answer>>& versions,
-              Clock::time_point deadline, ThreadCount& count) {
     while (Clock::now() < deadline) {
         if (reassign) db = shared;
-        for (std::size_t c = 0; c < calls.size(); ++c) {
-            const Answer renamed = calls[c].run(db, kRenamedModel);
-            calls[c].run(db, kChangedModel);
-            count.calls += 2;
-            bool known = false;
-            for (const Answer& v : versions[c]) known = known || v == renamed;
-            if (!known) {
-                g_findings.add(std::string(calls[c].member) + " answered " +
-                               std::to_string(renamed.result) +
-                               " about a file replaced by rename, unlike every version of it");
+        for (std::size_t c = 0; c < kCalls.size(); ++c, calls += 2) {
+            const Answer renamed = kCalls[c].run(db, kRenamed);
+            kCalls[c].run(db, kChanged);
+            if (std::find(versions[c].begin(), versions[c].end(), renamed) == versions[c].end()) {
+                fail(std::string(kCalls[c].member) + " answered " + std::to_string(renamed.first) +
+                     " about a file replaced by rename, unlike every version of it");
             }
-            ++count.compared;
         }
     }
+    return calls;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 3.0;
-    const std::vector<Call> calls = everyMember();
-    const std::vector<std::vector<Answer>> versions = answersOfVersions(calls);
-    for (std::size_t c = 0; c < calls.size(); ++c) {
-        std::map<Answer, int> distinct;
-        for (const Answer& a : versions[c]) ++distinct[a];
-        std::printf("%-20s %zu version answers, %zu distinct\n", calls[c].member,
-                    versions[c].size(), distinct.size());
+    // The answers of each call about the renamed model, one per version.
+    std::vector<std::vector<Answer>> versions(kCalls.size());
+    for (unsigned v = 0; v < kVersions; ++v) {
+        zel::testing::TempDir dir;
+        dir.write(osdbName(kRenamed), osdbVersion(kRenamed, v));
+        dir.write(jqwdbName(kRenamed), jqwdbVersion(v));
+        DB db(dir.path().c_str());
+        for (std::size_t c = 0; c < kCalls.size(); ++c) {
+            versions[c].push_back(kCalls[c].run(db, kRenamed));
+            if (versions[c].back().first != 0)
+                fail(std::string(kCalls[c].member) + " fails on version " + std::to_string(v));
+        }
     }
 
     zel::testing::TempDir dir;
-    dir.write(osdbName(kRenamedModel), osdbVersion(kRenamedModel, 0));
-    dir.write(jqwdbName(kRenamedModel), jqwdbVersion(0));
-    dir.write(osdbName(kChangedModel), osdbVersion(kChangedModel, 0));
-    dir.write(jqwdbName(kChangedModel), jqwdbVersion(0));
-    CZelComFuncDbase shared(dir.path().c_str());
-
+    for (const Model& m : {kRenamed, kChanged}) {
+        dir.write(osdbName(m), osdbVersion(m, 0));
+        dir.write(jqwdbName(m), jqwdbVersion(0));
+    }
+    DB shared(dir.path().c_str());
     const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                              std::chrono::duration<double>(seconds));
     constexpr int kReaders = 8;
-    std::array<ThreadCount, kReaders> counts{};
+    std::array<unsigned long, kReaders> calls{};
     std::vector<std::thread> threads;
     for (int t = 0; t < kReaders; ++t) {
         threads.emplace_back([&, t] {
             // Threads 0 to 3 share one accessor; 4 to 7 ask copies of it,
             // and 6 and 7 assign theirs anew on every round.
             if (t < 4) {
-                askUntil(shared, shared, false, calls, versions, deadline, counts[t]);
+                calls[t] = askUntil(shared, shared, false, versions, deadline);
             } else {
-                CZelComFuncDbase copy(shared);
-                askUntil(copy, shared, t >= 6, calls, versions, deadline, counts[t]);
+                DB copy(shared);
+                calls[t] = askUntil(copy, shared, t >= 6, versions, deadline);
             }
         });
     }
     unsigned changes = 0;
-    std::thread writer([&] { changes = changeFiles(dir, deadline); });
+    threads.emplace_back([&] { changes = changeFiles(dir, deadline); });
     for (std::thread& t : threads) t.join();
-    writer.join();
 
-    unsigned long callsMade = 0, compared = 0;
-    for (const ThreadCount& c : counts) callsMade += c.calls, compared += c.compared;
-    std::printf(
-        "%lu calls by %d threads, %lu answers compared with the versions, %u file changes\n",
-        callsMade, kReaders, compared, changes);
-    const unsigned failures = g_findings.count();
-    g_findings.print();
+    unsigned long callsMade = 0;
+    for (unsigned long c : calls) callsMade += c;
+    std::printf("%lu calls by %d threads, %u file changes\n", callsMade, kReaders, changes);
+    for (const std::string& s : g_findings) std::fprintf(stderr, "FAIL: %s\n", s.c_str());
     if (callsMade == 0 || changes == 0) {
         std::fprintf(stderr, "FAIL: the threads made no calls or no file changes\n");
         return 1;
     }
-    std::printf("%s\n", failures == 0 ? "stress test passed" : "stress test FAILED");
-    return failures == 0 ? 0 : 1;
+    std::printf("%s\n", g_failures == 0 ? "stress test passed" : "stress test FAILED");
+    return g_failures == 0 ? 0 : 1;
 }
