@@ -22,7 +22,9 @@ wine=$2
 shift 2
 
 WINEPREFIX=$prefix
-WINEDEBUG=${WINEDEBUG:--all,err+module}
+# Wine's error messages only (no fixme notes), so that a program that Wine
+# fails to start or that crashes says why.
+WINEDEBUG=${WINEDEBUG:--all,err+all}
 # No prompts to install Wine's .NET and HTML engines into a new prefix.
 WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
