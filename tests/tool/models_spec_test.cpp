@@ -1,142 +1,87 @@
-// zelcomdb models and spec: the model table, the file names and their
-// presence, the named CPU specification values, and the one-line errors.
+// zelcomdb models, the model table, the file names and their presence; the
+// six CPU values of a model and OS number; the usage and the one-line errors.
 #include <ZelComFuncDbase.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <string>
 
-#include "schema.h"
 #include "tests/support/temp_dir.h"
 #include "tool_run.h"
 
 namespace {
 
-using zel::testing::linesOf;
 using zel::testing::runTool;
 using zel::testing::sampleDir;
 using zel::tool::Json;
 
-bool hasLine(const std::string& text, const std::string& fragment) {
-    for (const auto& line : linesOf(text))
-        if (line.find(fragment) != std::string::npos) return true;
-    return false;
-}
-
-TEST(Models, TextListsEveryModelAndTheFileNamesOfEachOsNumber) {
-    const auto run = runTool({"models"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(hasLine(run.out, "     25        36          0  least significant byte first"));
-    EXPECT_TRUE(hasLine(run.out, "     13        16          1  most significant byte first"));
-    // Irregular names: CPU code 37 is Q1 under OS type 2, CPU code 8 has OS type 6.
-    EXPECT_TRUE(hasLine(run.out, "OSDB7Q1.BIN"));
-    EXPECT_TRUE(hasLine(run.out, "OSDB8B.BIN"));
-    EXPECT_FALSE(hasLine(run.out, "present"));
-}
-
-TEST(Models, JsonWithDirectoryTellsWhichFilesArePresentInAnyLetterCase) {
+TEST(Models, TableFileNamesAndWhichFilesArePresentInAnyLetterCase) {
     zel::testing::TempDir dir;
     std::filesystem::copy_file(sampleDir() + "/OSDB2D.BIN", dir.file("osdb2d.bin"));
-    const auto run = runTool({"models", dir.path(), "--json"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    const Json doc = Json::parse(run.out);
-    ASSERT_EQ(doc["models"].size(), 48u);
-    int present = 0;
-    for (const Json& f : doc["files"]) {
-        if (f["osdbPresent"].get<bool>()) {
-            ++present;
-            EXPECT_EQ(f["osdbFile"], "OSDB2D.BIN");
-            EXPECT_EQ(f["osNumber"], 1);
-        }
-        EXPECT_FALSE(f["jqwdbPresent"].get<bool>());
-    }
-    EXPECT_EQ(present, 1);  // model 1 is CPU code 2, the only model with it
+    const std::string text = runTool({"models", dir.path()}).out;
+    // Irregular names: CPU code 37 is Q1 under OS type 2, CPU code 8 has OS
+    // type 6. Model 1 is CPU code 2, the only model with it.
+    for (const char* row :
+         {"\n     25        36          0  least significant byte first\n",
+          "\n     13        16          1  most significant byte first\n", "OSDB7Q1.BIN",
+          "OSDB8B.BIN",
+          "\n      1          1        0  OSDB2D.BIN   JQWDB2D.BIN   yes           no\n"})
+        EXPECT_NE(text.find(row), std::string::npos) << row;
+    EXPECT_EQ(text.find("yes"), text.rfind("yes"));
+    EXPECT_EQ(runTool({"models"}).out.find("present"), std::string::npos);
+    EXPECT_EQ(Json::parse(runTool({"models", "--json"}).out)["models"].size(), 48u);
 }
 
-TEST(Spec, TextNamesTheSixValues) {
-    const auto run = runTool({"spec", sampleDir(), "13", "5"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(hasLine(run.out, "Model 13 (CPU code 16), OS number 5 (OS type 4): OSDB9N.BIN"));
-    EXPECT_TRUE(hasLine(run.out, "0  entry bound (table 0 byte 0)"));
-    EXPECT_TRUE(hasLine(run.out, "2  table 2 section 0 word"));
-}
-
-TEST(Spec, JsonValuesAreThoseOfTheLibrary) {
+TEST(CpuValues, AreThoseOfTheLibraryAndTextNamesThem) {
     for (const auto& [model, os] : {std::pair{1, 1}, std::pair{20, 2}, std::pair{13, 5}}) {
+        ZelLong v[6];
+        ASSERT_EQ(CZelComFuncDbase(sampleDir().c_str()).CDbCpuSpec(model, os, v), 0);
         const auto run =
             runTool({"spec", sampleDir(), std::to_string(model), std::to_string(os), "--json"});
-        ASSERT_EQ(run.status, 0) << run.err;
-        CZelComFuncDbase db(sampleDir().c_str());
-        ZelLong v[6];
-        ASSERT_EQ(db.CDbCpuSpec(static_cast<short>(model), static_cast<short>(os), v), 0);
-        const Json doc = Json::parse(run.out);
-        for (int i = 0; i < 6; ++i) EXPECT_EQ(doc["values"][static_cast<std::size_t>(i)], v[i]);
+        EXPECT_EQ(Json::parse(run.out)["values"], Json(std::vector<ZelLong>(v, v + 6))) << run.err;
     }
+    const std::string text = runTool({"spec", sampleDir(), "13", "5"}).out;
+    for (const char* line : {"Model 13 (CPU code 16), OS number 5 (OS type 4): OSDB9N.BIN\n",
+                             "0  entry bound (table 0 byte 0)", "2  table 2 section 0 word"})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
 }
-
-struct ErrorCase {
-    const char* name;
-    std::vector<std::string> args;  // "{sample}" and "{empty}" stand for directories
-    const char* message;
-};
-
-void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.name; }
-
-class ToolErrors : public ::testing::TestWithParam<ErrorCase> {};
 
 // Every error is one line on stderr with exit status 2, and nothing on stdout.
-TEST_P(ToolErrors, OneLineOnStderrAndStatus2) {
+TEST(Tool, ErrorIsOneLineOnStderrAndStatus2) {
     zel::testing::TempDir empty;
-    std::vector<std::string> args;
-    for (std::string a : GetParam().args) {
-        if (a == "{sample}") a = sampleDir();
-        if (a == "{empty}") a = empty.path();
-        if (a == "{missing}") a = empty.file("none");
-        args.push_back(a);
+    const std::string s = sampleDir(), e = empty.path(), missing = empty.file("none");
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"spec", s, "48", "1"}, "model index 48 is outside 0..47"},
+        {{"spec", s, "-1", "9"}, "model index -1"},
+        {{"spec", s, "1", "0"}, "OS number 0 is outside 1..7"},
+        {{"spec", s, "1", "8"}, "OS number 8 is outside 1..7"},
+        {{"spec", s, "0", "3"}, "has no database files for OS number 3"},
+        {{"spec", e, "1", "1"}, "102 (file not found)"},
+        {{"spec", s, "one", "1"}, "MODEL"},
+        {{}, "subcommand"},
+        {{"list"}, "list"},
+        {{"dump", s}, "dump needs MODEL and OS, or --all"},
+        {{"dump", s, "1", "1", "--all"}, "takes no MODEL"},
+        {{"dump", missing, "1", "1"}, "not a directory"},
+        {{"dump", e, "--all"}, "no database file found"},
+        {{"check", missing}, "not a directory"},
+        {{"build", missing, e}, "cannot open the description"},
+    };
+    for (const auto& [args, message] : cases) {
+        const auto run = runTool(args);
+        EXPECT_EQ(run.status, 2) << message;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err.rfind("zelcomdb: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
     }
-    const auto run = runTool(args);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.out, "");
-    const auto lines = linesOf(run.err);
-    ASSERT_EQ(lines.size(), 1u) << run.err;
-    EXPECT_EQ(lines[0].rfind("zelcomdb: ", 0), 0u) << lines[0];
-    EXPECT_NE(lines[0].find(GetParam().message), std::string::npos) << lines[0];
 }
 
-const ErrorCase kErrors[] = {
-    {"ModelAbove47", {"spec", "{sample}", "48", "1"}, "model index 48 is outside 0..47"},
-    {"NegativeModel", {"spec", "{sample}", "-1", "1"}, "model index -1"},
-    {"OsNumber0", {"spec", "{sample}", "1", "0"}, "OS number 0 is outside 1..7"},
-    {"PairWithoutFiles", {"spec", "{sample}", "0", "3"}, "has no database files for OS number 3"},
-    {"MissingFile", {"spec", "{empty}", "1", "1"}, "102 (file not found)"},
-    {"NotANumber", {"spec", "{sample}", "one", "1"}, "MODEL"},
-    {"NoSubcommand", {}, "subcommand"},
-    {"UnknownSubcommand", {"list"}, "list"},
-    {"DumpWithoutPair", {"dump", "{sample}"}, "dump needs MODEL and OS, or --all"},
-    {"DumpAllWithPair", {"dump", "{sample}", "1", "1", "--all"}, "takes no MODEL"},
-    {"DumpMissingDirectory", {"dump", "{missing}", "1", "1"}, "not a directory"},
-    {"DumpAllEmptyDirectory", {"dump", "{empty}", "--all"}, "no database file found"},
-    {"CheckMissingDirectory", {"check", "{missing}"}, "not a directory"},
-    {"BuildMissingDescription", {"build", "{missing}", "{empty}"}, "cannot open the description"},
-};
-
-INSTANTIATE_TEST_SUITE_P(Tool, ToolErrors, ::testing::ValuesIn(kErrors),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-class SubcommandHelp : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(SubcommandHelp, PrintsUsageAndSucceeds) {
-    const std::string sub = GetParam();
-    const auto run = sub.empty() ? runTool({"--help"}) : runTool({sub, "--help"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("Usage:"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("--help"), std::string::npos);
+TEST(Tool, HelpPrintsUsageAndSucceeds) {
+    for (const char* sub : {"--help", "models", "spec", "dump", "check", "build"}) {
+        const auto run = runTool({sub, "--help"});
+        EXPECT_EQ(run.status, 0) << sub << run.err;
+        EXPECT_NE(run.out.find("Usage:"), std::string::npos) << sub << run.out;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Tool, SubcommandHelp,
-                         ::testing::Values("", "models", "spec", "dump", "check", "build"),
-                         [](const auto& info) {
-                             return std::string(*info.param ? info.param : "program");
-                         });
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Running the zelcomdb program from the tests, and the sample description.
+// Running the zelcomdb program from the tests, and the sample database.
 #ifndef ZEL_TESTS_TOOL_TOOL_RUN_H
 #define ZEL_TESTS_TOOL_TOOL_RUN_H
 
@@ -11,25 +11,17 @@ namespace zel::testing {
 
 struct ToolRun {
     int status = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 // Runs zelcomdb with the arguments, capturing its output and exit status.
 ToolRun runTool(const std::vector<std::string>& args);
+std::string readText(const std::string& path);
 
-// The lines of a text.
-std::vector<std::string> linesOf(const std::string& text);
-
-// The bundled sample description.
+// The bundled sample description, and a directory holding the sample
+// database, built once.
 const tool::Json& sampleDescription();
-std::string samplePath();
-
-// A directory holding the sample database, built once for the test program.
 const std::string& sampleDir();
-
-// A copy of the sample description with only its databases[index].
-tool::Json samplePair(std::size_t index);
 
 }  // namespace zel::testing
 
