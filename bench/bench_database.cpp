@@ -9,13 +9,13 @@ namespace {
 
 using writer::Bytes;
 
-// Tables of an OSDB file as real ones are shaped: the CPU specification
-// table, plain memory tables and the sectioned address tables, each a few
+// Tables of an OSDB file as real ones are shaped: the table of
+// the CPU specification values, plain memory tables and the sectioned address tables, each a few
 // hundred bytes, so that a call's fields spread over several 4 KiB blocks.
 writer::OsdbLayout osdbLayout() {
     writer::OsdbLayout layout;
-    const std::int32_t spec[6] = {32, 12, 4096, 2, 1, 256};
-    writer::setCpuSpecValues(layout, spec);
+    const std::int32_t values[6] = {32, 12, 4096, 2, 1, 256};
+    writer::setCpuSpecValues(layout, values);
     for (unsigned table : {1u, 3u, 4u, 10u, 12u, 14u, 15u}) {
         writer::Region& r = layout.tables[table].plain;
         for (std::uint32_t i = 0; i < 40; ++i) r.u32(4 * i, 0x1000u * table + i);

@@ -183,10 +183,10 @@ std::vector<OpenReads> recordCall(const Family& f, CZelComFuncDbase& db) {
 // of their own where the original did so.
 std::vector<OpenReads> originalPattern(const Family& f, std::vector<OpenReads> opens) {
     if (f.cpuSpecOwnOpen && opens.size() == 1 && opens[0].fields.size() > kCpuSpecFields) {
-        OpenReads spec{opens[0].path,
-                       {opens[0].fields.begin(), opens[0].fields.begin() + kCpuSpecFields}};
+        OpenReads cpuValues{opens[0].path,
+                            {opens[0].fields.begin(), opens[0].fields.begin() + kCpuSpecFields}};
         opens[0].fields.erase(opens[0].fields.begin(), opens[0].fields.begin() + kCpuSpecFields);
-        opens.insert(opens.begin(), spec);
+        opens.insert(opens.begin(), cpuValues);
     }
     return opens;
 }

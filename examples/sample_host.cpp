@@ -1,5 +1,5 @@
-// A small host of the library: prints the model table and the CPU
-// specification values of every model found in a database directory.
+// A small host of the library: prints the model table and
+// the CPU specification values of every model found in a database directory.
 #include <ZelComFuncDbase.h>
 
 #include <cstdio>

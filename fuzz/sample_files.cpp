@@ -33,8 +33,8 @@ writer::OsdbLayout sampleOsdb(std::int32_t value0, std::int32_t value1, std::uin
                               unsigned stamp) {
     writer::OsdbLayout layout;
     const auto s = static_cast<std::int32_t>(stamp);
-    const std::int32_t spec[6] = {value0, value1, 1234 + s, -5 - s, 100 + s, -2 - s};
-    writer::setCpuSpecValues(layout, spec);
+    const std::int32_t values[6] = {value0, value1, 1234 + s, -5 - s, 100 + s, -2 - s};
+    writer::setCpuSpecValues(layout, values);
     for (const Sectioned& t : kSectionedTables) {
         auto& sections = layout.tables[t.table].sections;
         sections.resize(t.sections);

@@ -30,8 +30,8 @@
 #define ZELCOMFUNCDBASE_API __attribute__((visibility("default")))
 #endif
 
-// The 32-bit signed value of the original interface's `long` (CPU
-// specification values, memory values, item count, parameter memory): `long`
+// The 32-bit signed value of the original interface's `long`
+// (CPU specification values, memory values, item count, parameter memory): `long`
 // where it is 32 bits wide, so host code written with `long` compiles there
 // unchanged; a 32-bit integer elsewhere.
 #if LONG_MAX == 2147483647L

@@ -70,8 +70,8 @@ struct Placement {
 
 Bytes buildOsdb(const OsdbLayout& layout, ByteOrder order, Placement* placement = nullptr);
 
-// Fills table 0 and sections 0 and 1 of table 2 with the six CPU
-// specification values.
+// Fills table 0 and sections 0 and 1 of table 2 with
+// the six CPU specification values.
 void setCpuSpecValues(OsdbLayout& layout, const std::int32_t (&values)[6]);
 
 // A JQWDB table: the 16-byte header and records placed at the record size.

@@ -26,8 +26,8 @@ void FieldReader::fetch(Pos pos, unsigned char* buf, std::uint32_t want, std::ui
     if (offset < 0) throw FileFailure{Cause::badSeek};
 
     const std::int64_t end = std::int64_t{offset} + want;
-    const bool inWindow =
-        m_windowStart >= 0 && offset >= m_windowStart && end <= m_windowStart + std::int64_t{kBlock};
+    const bool inWindow = m_windowStart >= 0 && offset >= m_windowStart &&
+                          end <= m_windowStart + std::int64_t{kBlock};
     if (!inWindow) {
         // The aligned block that holds the field; a field that crosses into
         // the next block gets a window of its own starting at the field.

@@ -14,7 +14,7 @@
 #include "accessor/result_codes.h"
 #include "osdb/address_geometry.h"
 #include "osdb/address_item.h"
-#include "osdb/cpu_spec.h"
+#include "osdb/cpu_values.h"
 #include "osdb/table_directory.h"
 
 namespace {

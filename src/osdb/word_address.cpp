@@ -10,14 +10,14 @@
 #include "accessor/result_codes.h"
 #include "osdb/address_geometry.h"
 #include "osdb/address_item.h"
-#include "osdb/cpu_spec.h"
+#include "osdb/cpu_values.h"
 #include "osdb/table_directory.h"
 
 namespace {
 
 // Reads the head word at the row and the address at its offset, both from
-// the start of the item's section; with an entry number, only when the CPU
-// specification values admit it.
+// the start of the item's section; with an entry number, only when
+// the CPU specification values admit it.
 short readWordAddress(const zel::AddressItem& item, short cpuCode, zel::Pos rowOffset,
                       zel::Pos addressOffset, std::optional<short> entry, DbAd* out) {
     DbAd found{};

@@ -11,7 +11,7 @@
 #include "accessor/name_buffer.h"
 #include "accessor/position.h"
 #include "accessor/result_codes.h"
-#include "osdb/cpu_spec.h"
+#include "osdb/cpu_values.h"
 #include "pdb/jqwdb_table.h"
 
 namespace {

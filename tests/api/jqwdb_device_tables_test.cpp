@@ -1,6 +1,6 @@
 // JQWDB tables 2 to 5: device entries (kind, number, extra, never
-// sign-extended), the entry number of tables 2 and 4 bounded by CPU
-// specification value 0, and CpuSpec's place before the JQWDB file.
+// sign-extended), the entry number of tables 2 and 4 bounded by
+// CPU specification value 0, and CpuSpec's place before the JQWDB file.
 #include <ZelComFuncDbase.h>
 #include <gtest/gtest.h>
 

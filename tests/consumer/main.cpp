@@ -1,5 +1,5 @@
-// A tiny host built against an installed ZelComFuncDbase: prints the CPU
-// specification values of one model and OS number of a database directory.
+// A tiny host built against an installed ZelComFuncDbase: prints
+// the CPU specification values of one model and OS number of a database directory.
 #include <ZelComFuncDbase.h>
 
 #include <cstdio>

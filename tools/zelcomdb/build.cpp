@@ -9,8 +9,8 @@
 
 #include "build_jqwdb.h"
 #include "build_osdb.h"
+#include "cpu_values_command.h"
 #include "database_dir.h"
-#include "spec.h"
 #include "tool_error.h"
 
 namespace zel::tool {
@@ -70,16 +70,16 @@ std::vector<BuiltFile> buildFiles(const Json& description) {
         const Json* osdb = member(d, key::kOsdb);
         const Json* jqwdb = member(d, key::kJqwdb);
         const std::string opath = childPath(path, key::kOsdb);
-        CpuSpecValues spec = {};
+        CpuSpecValues values = {};
         // A part given as a result code only (a file that was missing) is
         // not written.
         if (osdb && !isResult(*osdb)) {
-            cpuSpecOf(*osdb, opath, spec);
+            cpuSpecOf(*osdb, opath, values);
             files.push_back({pair.osdbName, buildOsdbFile(*osdb, opath, pair)});
         }
         if (jqwdb && !isResult(*jqwdb))
-            files.push_back(
-                {pair.jqwdbName, buildJqwdbFile(*jqwdb, childPath(path, key::kJqwdb), pair, spec)});
+            files.push_back({pair.jqwdbName,
+                             buildJqwdbFile(*jqwdb, childPath(path, key::kJqwdb), pair, values)});
     }
     return files;
 }

@@ -200,14 +200,14 @@ BackupSplit deriveBackupSplit(const std::vector<std::vector<std::int64_t>>& item
 }
 
 writer::Bytes buildJqwdbFile(const Json& jqwdb, const std::string& path, const ModelOsPair& pair,
-                             const CpuSpecValues& spec) {
+                             const CpuSpecValues& cpuValues) {
     requireObject(jqwdb, path);
     for (const auto& item : jqwdb.items()) {
         bool known = false;
         for (int t = 0; t < kJqwdbTables; ++t) known = known || item.key() == pdbKey(t);
         if (!known) throw ToolError(childPath(path, item.key()) + ": unknown key");
     }
-    const int bound = pdbEntryBound(spec[0], pair.osType);
+    const int bound = pdbEntryBound(cpuValues[0], pair.osType);
     writer::JqwdbLayout layout;
     for (int table = 0; table < kBackupTable; ++table) {
         const std::string tpath = childPath(path, pdbKey(table));

@@ -28,7 +28,7 @@ BackupSplit deriveBackupSplit(const std::vector<std::vector<std::int64_t>>& item
                               const std::string& path);
 
 writer::Bytes buildJqwdbFile(const Json& jqwdb, const std::string& path, const ModelOsPair& pair,
-                             const CpuSpecValues& spec);
+                             const CpuSpecValues& cpuValues);
 
 }  // namespace zel::tool
 

@@ -323,8 +323,8 @@ writer::Bytes OsdbBuilder::build(const Json& osdb) {
 
 }  // namespace
 
-void cpuSpecOf(const Json& osdb, const std::string& path, CpuSpecValues& spec) {
-    std::fill(spec, spec + kCpuSpecValues, 0);
+void cpuSpecOf(const Json& osdb, const std::string& path, CpuSpecValues& cpuValues) {
+    std::fill(cpuValues, cpuValues + kCpuSpecValues, 0);
     const Json* values = osdb.is_object() ? member(osdb, key::kCpuSpec) : nullptr;
     if (!values || isResult(*values)) return;
     const std::string vpath = childPath(path, key::kCpuSpec);
@@ -333,7 +333,7 @@ void cpuSpecOf(const Json& osdb, const std::string& path, CpuSpecValues& spec) {
     for (int i = 0; i < kCpuSpecValues; ++i) {
         const auto& p = kSpecPlaces[i];
         const std::int64_t limit = p.width == 1 ? 127 : 32767;
-        spec[i] = static_cast<std::int32_t>(
+        cpuValues[i] = static_cast<std::int32_t>(
             requireInt((*values)[static_cast<std::size_t>(i)],
                        indexPath(vpath, static_cast<std::size_t>(i)), -limit - 1, limit));
     }

@@ -16,7 +16,7 @@ namespace zel::tool {
 
 // The CPU specification values of a description: the six values, zeros when
 // the description gives none.
-void cpuSpecOf(const Json& osdb, const std::string& path, CpuSpecValues& spec);
+void cpuSpecOf(const Json& osdb, const std::string& path, CpuSpecValues& cpuValues);
 
 // Throws ToolError naming the JSON path of what it refuses.
 writer::Bytes buildOsdbFile(const Json& osdb, const std::string& path, const ModelOsPair& pair);

@@ -97,9 +97,9 @@ std::vector<Finding> checkDirectory(const std::string& dir) {
                           findings);
         } else {
             // Tables 2 and 4 take their entry bound from the pair's OSDB file.
-            ZelLong spec[6] = {};
-            const bool haveSpec = db.CpuSpec(t.pair.cpuCode, t.pair.osType, spec) == 0;
-            const std::int32_t value0 = static_cast<std::int32_t>(spec[0]);
+            ZelLong cpuValues[6] = {};
+            const bool haveSpec = db.CpuSpec(t.pair.cpuCode, t.pair.osType, cpuValues) == 0;
+            const std::int32_t value0 = static_cast<std::int32_t>(cpuValues[0]);
             checkJqwdbFile(FileImage(readAll(path), ByteOrder::leastSignificantFirst), t.pair,
                            haveSpec ? &value0 : nullptr, findings);
         }

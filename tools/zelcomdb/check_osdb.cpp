@@ -27,8 +27,8 @@ class OsdbChecker {
   private:
     std::optional<Pos> tableStart(int table);
     std::optional<Pos> sectionStart(int table, int section);
-    bool readSpec(CpuSpecValues& spec);
-    void checkItems(const AddressReaderInfo& info, const CpuSpecValues* spec);
+    bool readSpec(CpuSpecValues& cpuValues);
+    void checkItems(const AddressReaderInfo& info, const CpuSpecValues* cpuValues);
     void checkMemory();
 
     const FileImage& m_file;
@@ -81,12 +81,12 @@ std::optional<Pos> OsdbChecker::sectionStart(int table, int section) {
     return start;
 }
 
-bool OsdbChecker::readSpec(CpuSpecValues& spec) {
+bool OsdbChecker::readSpec(CpuSpecValues& cpuValues) {
     const auto t0 = tableStart(kCpuSpecTable);
     const auto s0 = sectionStart(kSpecSectionsTable, 0);
     const auto s1 = sectionStart(kSpecSectionsTable, 1);
     bool ok = t0 && checkSpan(m_file, m_out, regionName(kCpuSpecTable, kPlain), *t0, 6,
-                              "the CPU specification table");
+                              "the table of CPU specification values");
     ok = s0 &&
          checkSpan(m_file, m_out, regionName(kSpecSectionsTable, 0), *s0 + 22u, 2,
                    "CPU specification value 2") &&
@@ -96,22 +96,22 @@ bool OsdbChecker::readSpec(CpuSpecValues& spec) {
                    "CPU specification value 5") &&
          ok;
     if (!ok) return false;
-    spec[0] = asSigned8(m_file.u8(*t0));
-    spec[1] = asSigned8(m_file.u8(*t0 + 3u));
-    spec[2] = asSigned16(m_file.u16(*s0 + 22u));
-    spec[3] = asSigned8(m_file.u8(*t0 + 2u));
-    spec[4] = asSigned8(m_file.u8(*t0 + 5u));
-    spec[5] = asSigned16(m_file.u16(*s1 + 18u));
+    cpuValues[0] = asSigned8(m_file.u8(*t0));
+    cpuValues[1] = asSigned8(m_file.u8(*t0 + 3u));
+    cpuValues[2] = asSigned16(m_file.u16(*s0 + 22u));
+    cpuValues[3] = asSigned8(m_file.u8(*t0 + 2u));
+    cpuValues[4] = asSigned8(m_file.u8(*t0 + 5u));
+    cpuValues[5] = asSigned16(m_file.u16(*s1 + 18u));
     return true;
 }
 
-void OsdbChecker::checkItems(const AddressReaderInfo& info, const CpuSpecValues* spec) {
+void OsdbChecker::checkItems(const AddressReaderInfo& info, const CpuSpecValues* cpuValues) {
     for (short item = 0; item <= lastItem(info.reader, m_cpu); ++item) {
         const MapRow row = *itemRow(info.reader, m_cpu, item);
         if (isAbsent(row)) continue;
         // DbTb2 and DbTb4 read nothing without their CPU specification values.
-        if (info.hasEntries && !spec) continue;
-        const int bound = info.hasEntries ? entryBound(row, *spec) : 1;
+        if (info.hasEntries && !cpuValues) continue;
+        const int bound = info.hasEntries ? entryBound(row, *cpuValues) : 1;
         if (bound < 1) continue;
         const auto section = sectionStart(row.table, row.section);
         if (!section) continue;
@@ -164,10 +164,10 @@ void OsdbChecker::run() {
                   "the directory base " + std::to_string(asSigned32(m_directory)) + " is negative");
         return;
     }
-    CpuSpecValues spec = {};
-    const bool haveSpec = readSpec(spec);
+    CpuSpecValues cpuValues = {};
+    const bool haveSpec = readSpec(cpuValues);
     for (const AddressReaderInfo& info : kAddressReaders)
-        checkItems(info, haveSpec ? &spec : nullptr);
+        checkItems(info, haveSpec ? &cpuValues : nullptr);
     checkMemory();
 }
 

@@ -334,8 +334,8 @@ Json dumpPair(const std::string& dir, const ModelOsPair& pair) {
               {key::kByteOrder, byteOrderText(pair.cpuCode)},
               {key::kOsdbFile, pair.osdbName},
               {key::kJqwdbFile, pair.jqwdbName}};
-    // The OSDB part first: the JQWDB tables 2 and 4 need its CPU
-    // specification values.
+    // The OSDB part first: the JQWDB tables 2 and 4 need
+    // its CPU specification values.
     d[key::kOsdb] = dumper.osdb();
     d[key::kJqwdb] = dumper.jqwdb();
     return d;

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "cpu_values_command.h"
 #include "jqwdb_records.h"
 #include "result_text.h"
-#include "spec.h"
 #include "text_table.h"
 
 namespace zel::tool {
@@ -35,15 +35,16 @@ std::string joined(const std::vector<std::string>& parts) {
 
 void heading(std::ostream& out, const std::string& title) { out << "\n  " << title << '\n'; }
 
-void printCpuSpec(const Json& spec, std::ostream& out) {
+void printCpuSpec(const Json& cpuValues, std::ostream& out) {
     heading(out, "CPU specification values (CDbCpuSpec)");
-    if (isResult(spec)) {
-        out << "    " << cell(spec) << '\n';
+    if (isResult(cpuValues)) {
+        out << "    " << cell(cpuValues) << '\n';
         return;
     }
     TextTable t({"value", "meaning", "number"});
-    for (int i = 0; i < static_cast<int>(spec.size()); ++i)
-        t.row({std::to_string(i), cpuSpecValueName(i), cell(spec[static_cast<std::size_t>(i)])});
+    for (int i = 0; i < static_cast<int>(cpuValues.size()); ++i)
+        t.row(
+            {std::to_string(i), cpuSpecValueName(i), cell(cpuValues[static_cast<std::size_t>(i)])});
     t.print(out, "    ");
 }
 

@@ -97,8 +97,8 @@ constexpr RecordShape kRecordShapes[kJqwdbTables] = {
 // number.
 constexpr bool hasEntries(int table) { return table == 2 || table == 4; }
 
-// The highest entry number CPdbTb2 and CPdbTb4 accept: CPU specification
-// value 0, and at least 16 under OS types 4 and 5.
+// The highest entry number CPdbTb2 and CPdbTb4 accept:
+// CPU specification value 0, and at least 16 under OS types 4 and 5.
 int pdbEntryBound(std::int32_t specValue0, short osType);
 
 // The range of a field type's values.

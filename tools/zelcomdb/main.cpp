@@ -1,7 +1,7 @@
 // zelcomdb: look at, check and build ZelComFuncDbase database directories.
 //
 //   zelcomdb models [DIR] [--json]
-//   zelcomdb spec DIR MODEL OS [--json]
+//   zelcomdb cpuValues DIR MODEL OS [--json]
 //   zelcomdb dump DIR (MODEL OS | --all) [--json]
 //   zelcomdb check DIR
 //   zelcomdb build DESCRIPTION.json OUTDIR
@@ -15,10 +15,10 @@
 
 #include "build.h"
 #include "check.h"
+#include "cpu_values_command.h"
 #include "dump.h"
 #include "dump_text.h"
 #include "models.h"
-#include "spec.h"
 #include "tool_error.h"
 
 namespace {
@@ -101,12 +101,12 @@ int main(int argc, char** argv) {
     models->add_option("DIR", o.dir, "Database directory: show which files are present");
     models->add_flag("--json", o.json, "Print JSON");
 
-    CLI::App* spec =
+    CLI::App* cpuValues =
         app.add_subcommand("spec", "The six CPU specification values of a model and OS number");
-    spec->add_option("DIR", o.dir, "Database directory")->required();
-    spec->add_option("MODEL", o.model, "Model index, 0..47")->required();
-    spec->add_option("OS", o.osNumber, "OS number, 1..7")->required();
-    spec->add_flag("--json", o.json, "Print JSON");
+    cpuValues->add_option("DIR", o.dir, "Database directory")->required();
+    cpuValues->add_option("MODEL", o.model, "Model index, 0..47")->required();
+    cpuValues->add_option("OS", o.osNumber, "OS number, 1..7")->required();
+    cpuValues->add_flag("--json", o.json, "Print JSON");
 
     CLI::App* dump =
         app.add_subcommand("dump", "Everything the library answers for a model and OS number");
@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
             known = known || sub->get_name() == argv[1];
         if (!known) {
             std::cerr << "zelcomdb: unknown subcommand " << argv[1]
-                      << " (models, spec, dump, check or build)\n";
+                      << " (models, cpuValues, dump, check or build)\n";
             return zel::tool::kExitError;
         }
     }
@@ -150,7 +150,7 @@ int main(int argc, char** argv) {
 
     try {
         if (*models) return runModels(o);
-        if (*spec) return runSpec(o);
+        if (*cpuValues) return runSpec(o);
         if (*dump) return runDump(o);
         if (*check) return runCheck(o);
         return runBuild(o);

@@ -1,7 +1,7 @@
-// The CPU specification values of an OSDB file: table 0 (the CPU
-// specification table) and the first two sections of table 2.
-#ifndef ZEL_OSDB_CPU_SPEC_H
-#define ZEL_OSDB_CPU_SPEC_H
+// The CPU specification values of an OSDB file: table 0 (one signed byte per
+// value) and the first two sections of table 2.
+#ifndef ZEL_OSDB_CPU_VALUES_H
+#define ZEL_OSDB_CPU_VALUES_H
 
 #include <ZelComFuncDbase.h>
 

@@ -1,4 +1,4 @@
-#include "spec.h"
+#include "cpu_values_command.h"
 
 #include <ZelComFuncDbase.h>
 

@@ -1,4 +1,4 @@
-#include "osdb/cpu_spec.h"
+#include "osdb/cpu_values.h"
 
 #include "accessor/byte_codec.h"
 #include "accessor/database_read.h"
@@ -13,7 +13,8 @@ namespace {
 constexpr Pos kCpuSpecTable = 0;
 constexpr Pos kSectionedSpecTable = 2;
 
-// Field positions within the CPU specification table (one signed byte each)
+// Field positions within table 0, the table of CPU specification values (one
+// signed byte each)
 // and within sections 0 and 1 of table 2 (signed 16-bit).
 constexpr Pos kValue0At = 0, kValue1At = 3, kValue3At = 2, kValue4At = 5;
 constexpr Pos kValue2AtInSection0 = 22, kValue5AtInSection1 = 18;

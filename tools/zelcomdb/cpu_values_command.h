@@ -1,6 +1,6 @@
-// `zelcomdb spec DIR MODEL OS`: the six CPU specification values, named.
-#ifndef ZELCOMDB_SPEC_H
-#define ZELCOMDB_SPEC_H
+// `zelcomdb cpuValues DIR MODEL OS`: the six CPU specification values, named.
+#ifndef ZELCOMDB_CPU_VALUES_COMMAND_H
+#define ZELCOMDB_CPU_VALUES_COMMAND_H
 
 #include <ostream>
 #include <string>
