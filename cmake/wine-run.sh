@@ -31,13 +31,15 @@ export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
 
 mkdir -p "$prefix"
 # One program at a time decides whether the server needs starting (ctest -j).
+# Should that fail, the program still runs and Wine says what is wrong.
 (
     flock 9
     # Exit status 0: a new server was started; 2: one is already running.
     # Neither the server nor the boot may keep the lock (fd 9) open.
     if wineserver -p60 </dev/null >/dev/null 2>&1 9>&-; then
-        "$wine" wineboot --init </dev/null >/dev/null 2>&1 9>&-
+        "$wine" wineboot --init </dev/null >/dev/null 2>&1 9>&- ||
+            echo "wine-run.sh: booting Wine in $prefix failed" >&2
     fi
-) 9>"$prefix/.wine-run.lock"
+) 9>"$prefix/.wine-run.lock" || echo "wine-run.sh: starting Wine's server in $prefix failed" >&2
 
 exec "$wine" "$@"
