@@ -35,11 +35,14 @@ bool nameToPosixPath(const unsigned short* name, char (&path)[kPathBytes]) {
     std::size_t n = 0;
     for (std::size_t i = 0; i < kNameUnits; ++i) {
         std::uint32_t u = name[i];
-        if (u == 0) {
-            path[n] = 0;
-            return true;
+        if (u < 0x80) {  // ASCII, the common case: one byte, no call
+            if (u == 0) {
+                path[n] = 0;
+                return true;
+            }
+            path[n++] = u == '\\' ? '/' : static_cast<char>(u);
+            continue;
         }
-        if (u == '\\') u = '/';
         if (isLowSurrogate(u)) return false;
         if (isHighSurrogate(u)) {
             const std::uint32_t low = i + 1 < kNameUnits ? name[i + 1] : 0;
