@@ -78,6 +78,9 @@ void callEveryMember(CZelComFuncDbase& db, const Model& model, const Selectors& 
 void callWithRefusedSelectors(CZelComFuncDbase& db, const Selectors& s);
 void callWithPathFromInput(const std::uint8_t* data, std::size_t size);
 
+// One input of a fuzz target whose input is a file of the focused family.
+int runOneInput(Focus focus, const std::uint8_t* data, std::size_t size);
+
 }  // namespace zel::fuzz
 
 #endif
