@@ -86,7 +86,10 @@ short composeName(const std::u16string& directory, const char* prefix, short cpu
     if (length + 1 > kNameUnits) return kRefused;
 
     std::size_t n = 0;
-    for (char16_t unit : directory) name[n++] = unit;
+    // The directory's 16-bit units as they are, in one copy.
+    static_assert(sizeof(char16_t) == sizeof(unsigned short), "16-bit units");
+    std::memcpy(name, directory.data(), directory.size() * sizeof(char16_t));
+    n = directory.size();
     for (const char* part : parts)
         for (const char* c = part; *c; ++c) name[n++] = static_cast<unsigned char>(*c);
     name[n] = 0;
