@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "accessor/road_probe.h"
+#include "accessor/fault_injector.h"
 #include "bench/bench_database.h"
 
 // Counting allocator: every heap allocation of the process is counted.
@@ -156,16 +156,16 @@ const std::vector<Family>& families() {
 // One open of a file and the fields read through it.
 struct OpenReads {
     std::string path;
-    std::vector<zel::probe::FieldRead> fields;
+    std::vector<zel::faults::FieldRead> fields;
 };
 
 // The opens and field reads of one call, as the library makes them.
 std::vector<OpenReads> recordCall(const Family& f, CZelComFuncDbase& db) {
-    zel::probe::Probe probe;
-    probe.record = true;
+    zel::faults::Injector injector;
+    injector.record = true;
     short result;
     {
-        zel::probe::Scope scope(probe);
+        zel::faults::Scope scope(injector);
         result = f.call(db);
     }
     if (result != 0) {
@@ -173,8 +173,8 @@ std::vector<OpenReads> recordCall(const Family& f, CZelComFuncDbase& db) {
         std::exit(1);
     }
     std::vector<OpenReads> opens;
-    for (const std::string& path : probe.openedFiles) opens.push_back({path, {}});
-    for (const auto& field : probe.fieldReads)
+    for (const std::string& path : injector.openedFiles) opens.push_back({path, {}});
+    for (const auto& field : injector.fieldReads)
         opens[static_cast<std::size_t>(field.file)].fields.push_back(field);
     return opens;
 }

@@ -17,10 +17,11 @@ void FieldReader::fillWindow(std::int64_t blockStart) {
 
 void FieldReader::fetch(Pos pos, unsigned char* buf, std::uint32_t want, std::uint32_t need) {
     ++m_fieldReads;
-    if (m_probe) {
-        if (m_probe->record) m_probe->fieldReads.push_back({m_probeFile, pos, want});
-        if (m_probe->failingFieldRead == m_fieldReads && probe::failsFile(*m_probe, m_probeFile))
-            throw FileFailure{m_probe->readCause};
+    if (m_injector) {
+        if (m_injector->record) m_injector->fieldReads.push_back({m_injectorFile, pos, want});
+        if (m_injector->failingFieldRead == m_fieldReads &&
+            faults::failsFile(*m_injector, m_injectorFile))
+            throw FileFailure{m_injector->readCause};
     }
     const std::int32_t offset = asSigned32(pos);
     if (offset < 0) throw FileFailure{Cause::badSeek};

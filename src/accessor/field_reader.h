@@ -1,6 +1,6 @@
 // Positioned reads of the fields of one open database file. A read that
 // cannot deliver its field (a negative position, a file-layer failure, or a
-// file that ends inside the field) throws FileFailure, which the reading road
+// file that ends inside the field) throws FileFailure, which the reading path
 // (database_read.h) turns into 100 + cause.
 //
 // Fields are served from a read-ahead window: the first field of a call
@@ -11,10 +11,10 @@
 
 #include <cstdint>
 
+#include "accessor/fault_injector.h"
 #include "accessor/file_layer.h"
 #include "accessor/position.h"
 #include "accessor/result_codes.h"
-#include "accessor/road_probe.h"
 
 namespace zel {
 
@@ -38,9 +38,9 @@ class FieldReader {
     static constexpr std::uint32_t kMaxField = 16;
     static constexpr std::uint32_t kBlock = 4096;
 
-    // probeFile: the index of the file in the installed probe's log.
-    FieldReader(DbFile& file, ByteOrder order, int probeFile = -1)
-        : m_file(file), m_order(order), m_probeFile(probeFile) {}
+    // injectorFile: the index of the file in the installed injector's log.
+    FieldReader(DbFile& file, ByteOrder order, int injectorFile = -1)
+        : m_file(file), m_order(order), m_injectorFile(injectorFile) {}
     FieldReader(const FieldReader&) = delete;
     FieldReader& operator=(const FieldReader&) = delete;
 
@@ -59,8 +59,8 @@ class FieldReader {
 
     DbFile& m_file;
     ByteOrder m_order;
-    probe::Probe* m_probe = probe::current();
-    int m_probeFile;
+    faults::Injector* m_injector = faults::current();
+    int m_injectorFile;
     int m_fieldReads = 0;
     // The window holds the file's bytes [m_windowStart, m_windowStart +
     // m_windowLength).

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "accessor/database_read.h"
 #include "accessor/position.h"
+#include "accessor/reading_path.h"
 #include "accessor/result_codes.h"
 #include "osdb/address_geometry.h"
 #include "osdb/address_item.h"

@@ -1,8 +1,8 @@
 #include "osdb/cpu_values.h"
 
 #include "accessor/byte_codec.h"
-#include "accessor/database_read.h"
 #include "accessor/name_buffer.h"
+#include "accessor/reading_path.h"
 #include "accessor/result_codes.h"
 #include "osdb/cpu_constants.h"
 

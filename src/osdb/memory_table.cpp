@@ -3,9 +3,9 @@
 #include <ZelComFuncDbase.h>
 
 #include "accessor/byte_codec.h"
-#include "accessor/database_read.h"
 #include "accessor/name_buffer.h"
 #include "accessor/position.h"
+#include "accessor/reading_path.h"
 #include "accessor/result_codes.h"
 #include "osdb/address_geometry.h"
 #include "osdb/table_directory.h"

@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "accessor/byte_codec.h"
-#include "accessor/database_read.h"
 #include "accessor/position.h"
+#include "accessor/reading_path.h"
 #include "accessor/result_codes.h"
 #include "osdb/address_geometry.h"
 #include "osdb/address_item.h"

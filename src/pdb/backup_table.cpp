@@ -11,9 +11,9 @@
 #include <cstdint>
 
 #include "accessor/byte_codec.h"
-#include "accessor/database_read.h"
 #include "accessor/model_table.h"
 #include "accessor/name_buffer.h"
+#include "accessor/reading_path.h"
 #include "accessor/result_codes.h"
 #include "pdb/jqwdb_table.h"
 #include "pdb/record_buffer.h"

@@ -17,10 +17,10 @@
 
 #include <cstdint>
 
-#include "accessor/database_read.h"
 #include "accessor/field_reader.h"
 #include "accessor/name_buffer.h"
 #include "accessor/position.h"
+#include "accessor/reading_path.h"
 #include "accessor/result_codes.h"
 #include "pdb/record_buffer.h"
 

@@ -2,7 +2,7 @@
 // in each section shape, the byte split of the mask, the two-bit field
 // section and the entry bounds. Offsets are worked out by hand from the item
 // maps, slot counts and section geometry, relative to the section start. The
-// order of the checks and damaged files: tests/internal/osdb_road_test.cpp.
+// order of the checks and damaged files: tests/internal/osdb_reading_path_test.cpp.
 #include <ZelComFuncDbase.h>
 #include <gtest/gtest.h>
 

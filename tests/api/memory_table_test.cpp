@@ -1,6 +1,6 @@
 // Memory table (CDbTbMem): the table and highest index of each memory kind,
 // in both byte orders. The order of the checks, damaged files and a failing
-// close: tests/internal/osdb_road_test.cpp.
+// close: tests/internal/osdb_reading_path_test.cpp.
 #include <ZelComFuncDbase.h>
 #include <gtest/gtest.h>
 

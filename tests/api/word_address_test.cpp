@@ -2,7 +2,7 @@
 // number reach in each section shape, the entry bounds and the byte order of
 // the fields. Offsets are worked out by hand from the item maps and slot
 // counts, relative to the start of the section. The order of the checks and
-// damaged files: tests/internal/osdb_road_test.cpp.
+// damaged files: tests/internal/osdb_reading_path_test.cpp.
 #include <ZelComFuncDbase.h>
 #include <gtest/gtest.h>
 

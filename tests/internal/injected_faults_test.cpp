@@ -15,7 +15,7 @@
 #include <system_error>
 #include <vector>
 
-#include "accessor/road_probe.h"
+#include "accessor/fault_injector.h"
 #include "tests/support/address_file.h"
 #include "tests/support/jqwdb_samples.h"
 
@@ -111,17 +111,17 @@ class ReaderFaultTest : public ::testing::TestWithParam<ReaderCase> {
 
         // The undisturbed call: its answer, and how many fields it reads from
         // each file it opens.
-        zel::probe::Probe probe;
-        probe.record = true;
-        success = run(probe);
+        zel::faults::Injector injector;
+        injector.record = true;
+        success = run(injector);
         ASSERT_EQ(success.result, 0);
-        ASSERT_FALSE(probe.openedFiles.empty());
-        readsPerFile.assign(probe.openedFiles.size(), 0);
-        for (const auto& read : probe.fieldReads) ++readsPerFile.at(read.file);
+        ASSERT_FALSE(injector.openedFiles.empty());
+        readsPerFile.assign(injector.openedFiles.size(), 0);
+        for (const auto& read : injector.fieldReads) ++readsPerFile.at(read.file);
     }
 
-    TableAnswer run(zel::probe::Probe& probe) const {
-        zel::probe::Scope scope(probe);
+    TableAnswer run(zel::faults::Injector& injector) const {
+        zel::faults::Scope scope(injector);
         DB db(dir.path().c_str());
         return GetParam().call(db);
     }
@@ -130,10 +130,10 @@ class ReaderFaultTest : public ::testing::TestWithParam<ReaderCase> {
     // the cause, no descriptor may stay open, and the output must hold the
     // values written before the failure, after `readsBefore` successful reads
     // of the reader's own file or at its failing close, and nothing else.
-    void expectFailure(zel::probe::Probe& probe, zel::Cause cause, std::size_t file,
+    void expectFailure(zel::faults::Injector& injector, zel::Cause cause, std::size_t file,
                        int readsBefore, bool closeFailed) const {
         const int before = openDescriptors();
-        const TableAnswer a = run(probe);
+        const TableAnswer a = run(injector);
         EXPECT_EQ(a.result, 100 + static_cast<int>(cause));
         if (before >= 0) {
             EXPECT_EQ(openDescriptors(), before) << "a file stayed open";
@@ -158,11 +158,11 @@ TEST_P(ReaderFaultTest, ReadErrorAtEveryFieldEndsTheCallWith100PlusCause) {
     for (std::size_t file = 0; file < readsPerFile.size(); ++file) {
         for (int k = 1; k <= readsPerFile[file]; ++k) {
             SCOPED_TRACE("file " + std::to_string(file) + ", field read " + std::to_string(k));
-            zel::probe::Probe probe;
-            probe.failingFile = static_cast<int>(file);
-            probe.failingFieldRead = k;
-            probe.readCause = nextCause();
-            expectFailure(probe, probe.readCause, file, k - 1, false);
+            zel::faults::Injector injector;
+            injector.failingFile = static_cast<int>(file);
+            injector.failingFieldRead = k;
+            injector.readCause = nextCause();
+            expectFailure(injector, injector.readCause, file, k - 1, false);
         }
     }
 }
@@ -170,11 +170,11 @@ TEST_P(ReaderFaultTest, ReadErrorAtEveryFieldEndsTheCallWith100PlusCause) {
 TEST_P(ReaderFaultTest, FailingCloseOfEveryFileEndsTheCallWith100PlusCause) {
     for (std::size_t file = 0; file < readsPerFile.size(); ++file) {
         SCOPED_TRACE("file " + std::to_string(file));
-        zel::probe::Probe probe;
-        probe.failingFile = static_cast<int>(file);
-        probe.failClose = true;
-        probe.closeCause = nextCause();
-        expectFailure(probe, probe.closeCause, file, 0, true);
+        zel::faults::Injector injector;
+        injector.failingFile = static_cast<int>(file);
+        injector.failClose = true;
+        injector.closeCause = nextCause();
+        expectFailure(injector, injector.closeCause, file, 0, true);
     }
 }
 

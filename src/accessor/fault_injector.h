@@ -1,9 +1,9 @@
-// A seam on the reading road for tests and benchmarks: failures of the file
+// A seam on the reading path for tests and benchmarks: failures of the file
 // layer that real files cannot produce (a read error, a failing close), and a
-// log of the files opened and the fields read. Nothing happens unless a probe
+// log of the files opened and the fields read. Nothing happens unless an injector
 // is installed, and then only on the thread that installed it.
-#ifndef ZEL_ACCESSOR_ROAD_PROBE_H
-#define ZEL_ACCESSOR_ROAD_PROBE_H
+#ifndef ZEL_ACCESSOR_FAULT_INJECTOR_H
+#define ZEL_ACCESSOR_FAULT_INJECTOR_H
 
 #include <cstdint>
 #include <string>
@@ -12,15 +12,15 @@
 #include "accessor/position.h"
 #include "accessor/result_codes.h"
 
-namespace zel::probe {
+namespace zel::faults {
 
 struct FieldRead {
-    int file;  // index into Probe::openedFiles
+    int file;  // index into Injector::openedFiles
     Pos pos;
     std::uint32_t width;
 };
 
-struct Probe {
+struct Injector {
     // The field read (counted from 1 within each open file) that fails with
     // readCause; 0 for none.
     int failingFieldRead = 0;
@@ -38,23 +38,23 @@ struct Probe {
     std::vector<FieldRead> fieldReads;
 };
 
-// The probe installed on this thread, or nullptr.
-Probe* current();
+// The injector installed on this thread, or nullptr.
+Injector* current();
 
 // Whether the planned failures apply to opened file `file`.
-inline bool failsFile(const Probe& probe, int file) {
-    return probe.failingFile < 0 || probe.failingFile == file;
+inline bool failsFile(const Injector& injector, int file) {
+    return injector.failingFile < 0 || injector.failingFile == file;
 }
 
-// Installs a probe on this thread for the lifetime of the scope.
+// Installs an injector on this thread for the lifetime of the scope.
 class Scope {
   public:
-    explicit Scope(Probe& probe);
+    explicit Scope(Injector& injector);
     ~Scope();
     Scope(const Scope&) = delete;
     Scope& operator=(const Scope&) = delete;
 };
 
-}  // namespace zel::probe
+}  // namespace zel::faults
 
 #endif

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "accessor/road_probe.h"
+#include "accessor/fault_injector.h"
 #include "tests/support/address_file.h"
 #include "tests/support/temp_dir.h"
 
@@ -128,10 +128,10 @@ TEST_P(OsdbFailureTest, GivesItsResultAndLeavesTheOutput) {
         if (c.file == File::endsInField) bytes.resize(insideLastField(c.reader, where));
         dir.write("OSDB2D.BIN", bytes);
     }
-    zel::probe::Probe probe;
-    probe.failClose = c.file == File::failingClose;
-    probe.closeCause = zel::Cause::hardIO;
-    zel::probe::Scope scope(probe);
+    zel::faults::Injector injector;
+    injector.failClose = c.file == File::failingClose;
+    injector.closeCause = zel::Cause::hardIO;
+    zel::faults::Scope scope(injector);
     CZelComFuncDbase db(dir.path().c_str());
     bool written = false;
     EXPECT_EQ(call(db, c, written), c.result);

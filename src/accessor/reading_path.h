@@ -1,20 +1,20 @@
-// The one road of every call that reads a database file: open the named file,
+// The one path of every call that reads a database file: open the named file,
 // let the reader's layout logic make its positioned reads, close the file.
 // Any file-layer failure between open and close abandons the file and ends
 // the call with 100 + cause.
-#ifndef ZEL_ACCESSOR_DATABASE_READ_H
-#define ZEL_ACCESSOR_DATABASE_READ_H
+#ifndef ZEL_ACCESSOR_READING_PATH_H
+#define ZEL_ACCESSOR_READING_PATH_H
 
+#include "accessor/fault_injector.h"
 #include "accessor/field_reader.h"
 #include "accessor/file_layer.h"
 #include "accessor/name_buffer.h"
 #include "accessor/result_codes.h"
-#include "accessor/road_probe.h"
 
 namespace zel {
 
-// Appends the name to the probe's log of opened files; its index.
-int noteOpen(probe::Probe& probe, const NameBuffer& name);
+// Appends the name to the injector's log of opened files; its index.
+int noteOpen(faults::Injector& injector, const NameBuffer& name);
 
 // body(FieldReader&) returns kOk, or kRefused for a selector that the file's
 // own header refuses; the file is closed on both paths and the body's result
@@ -23,14 +23,14 @@ template <class Body>
 short readDatabase(const NameBuffer& name, ByteOrder order, Body&& body) {
     DbFile file;
     try {
-        probe::Probe* probe = probe::current();
-        const int probeFile = probe ? noteOpen(*probe, name) : -1;
+        faults::Injector* injector = faults::current();
+        const int injectorFile = injector ? noteOpen(*injector, name) : -1;
         if (!file.open(name.units)) throw FileFailure{file.failure()};
-        FieldReader reader(file, order, probeFile);
+        FieldReader reader(file, order, injectorFile);
         const short result = body(reader);
         const bool closed = file.close();
-        if (probe && probe->failClose && probe::failsFile(*probe, probeFile))
-            throw FileFailure{probe->closeCause};
+        if (injector && injector->failClose && faults::failsFile(*injector, injectorFile))
+            throw FileFailure{injector->closeCause};
         if (!closed) throw FileFailure{file.failure()};
         return result;
     } catch (const FileFailure& failure) {

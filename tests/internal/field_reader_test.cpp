@@ -1,4 +1,4 @@
-// The reading road: the read-ahead window serves exactly the bytes of the
+// The reading path: the read-ahead window serves exactly the bytes of the
 // file, a field must lie wholly inside the file, and a negative position
 // fails the positioning. Injected read and close failures of every reader:
 // tests/internal/injected_faults_test.cpp.
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "accessor/database_read.h"
+#include "accessor/reading_path.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "accessor/road_probe.h"
+#include "accessor/fault_injector.h"
 #include "tests/support/jqwdb_samples.h"
 
 namespace {
@@ -43,23 +43,23 @@ TEST(JqwdbReadSequenceTest, HeaderThenTheRecordOfAnAcceptedIndex) {
         TempDir dir;
         const zel::Pos start = writeJqwdb(dir, oneTable(t, table)).tableStart.at(t);
         writeOsdbWithValue0(dir, 8);
-        zel::probe::Probe probe;
-        probe.record = true;
+        zel::faults::Injector injector;
+        injector.record = true;
         {
-            zel::probe::Scope scope(probe);
+            zel::faults::Scope scope(injector);
             CZelComFuncDbase db(dir.path().c_str());
             EXPECT_EQ(readTable(db, c.table, c.index, c.entry).result, c.result);
         }
         // Tables 2 and 4 open the OSDB file first; the JQWDB file is the last.
-        ASSERT_EQ(probe.openedFiles.size(), c.table == 4 ? 2u : 1u);
-        const int file = static_cast<int>(probe.openedFiles.size()) - 1;
-        EXPECT_EQ(probe.openedFiles.back(),
+        ASSERT_EQ(injector.openedFiles.size(), c.table == 4 ? 2u : 1u);
+        const int file = static_cast<int>(injector.openedFiles.size()) - 1;
+        EXPECT_EQ(injector.openedFiles.back(),
                   dir.file(zel::writer::jqwdbFileName(kCpuCode, kOsType)));
         Reads expected = {{8, 4}, {16 + 4 * t, 4}};
         for (const auto& [offset, width] : c.tableReads)
             expected.emplace_back(start + offset, width);
         Reads got;
-        for (const auto& r : probe.fieldReads)
+        for (const auto& r : injector.fieldReads)
             if (r.file == file) got.emplace_back(r.pos, r.width);
         EXPECT_EQ(got, expected);
     }
