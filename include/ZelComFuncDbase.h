@@ -18,6 +18,8 @@
 #include <cstdint>
 #include <string>
 
+#include "ZelComFuncDbaseRecords.h"
+
 #if defined(_WIN32) || defined(__CYGWIN__)
 #if defined(ZELCOMFUNCDBASE_STATIC)
 #define ZELCOMFUNCDBASE_API
@@ -29,102 +31,6 @@
 #else
 #define ZELCOMFUNCDBASE_API __attribute__((visibility("default")))
 #endif
-
-// The 32-bit signed value of the original interface's `long`
-// (CPU specification values, memory values, item count, parameter memory): `long`
-// where it is 32 bits wide, so host code written with `long` compiles there
-// unchanged; a 32-bit integer elsewhere.
-#if LONG_MAX == 2147483647L
-typedef long ZelLong;
-#else
-typedef std::int32_t ZelLong;
-#endif
-
-// Word address entry of an OSDB file (CDbTb2, CDbTb3).
-struct DbAd {
-    std::int32_t address;     // the 4-byte value of the selected slot
-    unsigned short headWord;  // the 2-byte value at the head of the row
-};
-
-// Bit address of an OSDB file (CDbTb4, CDbTb5): a byte address and a mask of
-// bits within that byte (only the low 8 bits can be set).
-struct DbBAd {
-    std::int32_t address;
-    unsigned short bitMask;
-};
-
-// Record of JQWDB table 0 (CPdbTb0).
-struct PdbJAd {
-    std::int32_t value1;
-    std::int32_t value2;
-    short word1;
-    short word2;
-    short attr1;  // signed byte, sign-extended
-    short attr2;  // signed byte, sign-extended
-    short word3;
-};
-
-// Record of JQWDB table 1 (CPdbTb1).
-struct PdbCAd {
-    std::int32_t value1;
-    std::int32_t value2;
-    short word1;
-    short attr1;  // signed byte, sign-extended
-    short attr2;  // signed byte, sign-extended
-    short word2;
-};
-
-// Word device entry of JQWDB tables 2 and 3 (CPdbTb2, CPdbTb3).
-struct PdbWD {
-    unsigned short number;
-    unsigned short kind;   // byte 0..255, never sign-extended
-    unsigned short extra;  // byte 0..255, never sign-extended
-};
-
-// Bit device entry of JQWDB tables 4 and 5 (CPdbTb4, CPdbTb5).
-struct PdbBD {
-    unsigned short number;
-    unsigned short kind;  // byte 0..255, never sign-extended
-};
-
-// Record of JQWDB tables 6 and 8 (CPdbTb6, CPdbTb8).
-struct PdbAnyWD {
-    std::int32_t value1;
-    short word1;
-    short word2;
-    short attr1;  // signed byte, sign-extended
-};
-
-// Record of JQWDB table 7 (CPdbTb7).
-struct PdbAnyBD {
-    std::int32_t value1;
-    short word1;
-    short attr1;  // attr1..attr3: signed bytes, sign-extended
-    short attr2;
-    short attr3;
-};
-
-// Record of JQWDB table 9 (CPdbTb9).
-struct PdbAnyPBD {
-    std::int32_t value1;
-    short word1;
-    short attr1;  // attr1..attr4: signed bytes, sign-extended
-    short attr2;
-    short attr3;
-    short attr4;
-};
-
-// Item of JQWDB table 10, the backup table (CPdbTb10). Tail items carry -1 in
-// the fields they do not have.
-struct PdbBkup {
-    std::int32_t value1;
-    std::int32_t value2;
-    short attr1;
-    short attr2;
-    short attr3;
-    short attr4;
-    short attr5;
-};
 
 // Accessor for one database directory. Every call names the CPU model by a
 // model index (0..47) and the OS variant by an OS number (1..7), opens the one
