@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "accessor/file_naming.h"
 #include "writer/db_writer.h"
 
 namespace zel::bench {
@@ -61,10 +62,11 @@ void writePadded(const std::string& path, Bytes bytes, std::size_t padTo) {
 void writeBenchDatabase(const std::string& dir, std::size_t padTo) {
     const writer::OsdbLayout osdb = osdbLayout();
     for (short cpu : {2, 30}) {
-        writePadded(dir + "/" + writer::osdbFileName(cpu, 0),
+        writePadded(dir + "/" + databaseFileName(kOsdbPrefix, cpu, 0),
                     writer::buildOsdb(osdb, osdbByteOrder(cpu)), padTo);
     }
-    writePadded(dir + "/" + writer::jqwdbFileName(2, 0), writer::buildJqwdb(jqwdbLayout()), padTo);
+    writePadded(dir + "/" + databaseFileName(kJqwdbPrefix, 2, 0), writer::buildJqwdb(jqwdbLayout()),
+                padTo);
 }
 
 }  // namespace zel::bench

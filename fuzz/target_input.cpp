@@ -4,6 +4,7 @@
 // asked about both models.
 #include <ZelComFuncDbase.h>
 
+#include "accessor/file_naming.h"
 #include "fuzz/harness.h"
 #include "fuzz/sample_files.h"
 #include "writer/db_writer.h"
@@ -17,18 +18,18 @@ namespace {
 void writeCompanion(Focus focus, const Model& model) {
     if (focus == Focus::osdb) {
         const auto bytes = writer::buildJqwdb(sampleJqwdb(16));
-        writeDatabaseFile(writer::jqwdbFileName(model.cpuCode, model.osType), bytes.data(),
+        writeDatabaseFile(databaseFileName(kJqwdbPrefix, model.cpuCode, model.osType), bytes.data(),
                           bytes.size());
     } else {
         const auto bytes = writer::buildOsdb(sampleOsdb(8, 3, 64), osdbByteOrder(model.cpuCode));
-        writeDatabaseFile(writer::osdbFileName(model.cpuCode, model.osType), bytes.data(),
+        writeDatabaseFile(databaseFileName(kOsdbPrefix, model.cpuCode, model.osType), bytes.data(),
                           bytes.size());
     }
 }
 
 std::string inputFileName(Focus focus, const Model& model) {
-    return focus == Focus::osdb ? writer::osdbFileName(model.cpuCode, model.osType)
-                                : writer::jqwdbFileName(model.cpuCode, model.osType);
+    return focus == Focus::osdb ? databaseFileName(kOsdbPrefix, model.cpuCode, model.osType)
+                                : databaseFileName(kJqwdbPrefix, model.cpuCode, model.osType);
 }
 
 }  // namespace

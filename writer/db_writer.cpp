@@ -6,7 +6,6 @@
 #include <stdexcept>
 
 #include "accessor/byte_codec.h"
-#include "accessor/file_naming.h"
 
 namespace zel::writer {
 namespace {
@@ -138,14 +137,6 @@ Bytes buildJqwdb(const JqwdbLayout& layout, Placement* placement) {
     where.directoryBase = base;
     if (placement) *placement = where;
     return file;
-}
-
-std::string osdbFileName(short cpuCode, short osType) {
-    return databaseFileName(kOsdbPrefix, cpuCode, osType);
-}
-
-std::string jqwdbFileName(short cpuCode, short osType) {
-    return databaseFileName(kJqwdbPrefix, cpuCode, osType);
 }
 
 void writeFile(const std::string& path, const Bytes& bytes) {

@@ -91,10 +91,6 @@ struct JqwdbLayout {
 
 Bytes buildJqwdb(const JqwdbLayout& layout, Placement* placement = nullptr);
 
-// File names as the library composes them, without the directory.
-std::string osdbFileName(short cpuCode, short osType);
-std::string jqwdbFileName(short cpuCode, short osType);
-
 // Writes bytes to a file, replacing it; throws std::runtime_error on failure.
 void writeFile(const std::string& path, const Bytes& bytes);
 

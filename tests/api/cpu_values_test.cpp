@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "accessor/byte_codec.h"
+#include "tests/support/database_names.h"
 #include "tests/support/osdb_samples.h"
 #include "tests/support/temp_dir.h"
 
@@ -56,7 +57,7 @@ TEST_F(CpuSpecTest, FieldsAreWidenedWithTheirSignInBothByteOrders) {
     };
     for (const Widening& c : cases) {
         SCOPED_TRACE(c.cpu);
-        dir.write(zel::writer::osdbFileName(c.cpu, 0), osdbBytes(cpuSpecLayout(c.stored), c.cpu));
+        dir.write(zel::testing::osdbFileName(c.cpu, 0), osdbBytes(cpuSpecLayout(c.stored), c.cpu));
         Values v = kUntouched, viaModel = kUntouched;
         EXPECT_EQ(cpuSpec(c.cpu, 0, v), 0);
         EXPECT_EQ(v, c.expected);

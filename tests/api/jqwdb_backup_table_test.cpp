@@ -90,7 +90,7 @@ TEST(ItemCountTest, ReadsAndStoresTheCountAsStored) {
     TempDir dir;
     CZelComFuncDbase db(dir.path().c_str());
     const auto count = [&] {
-        dir.write(zel::writer::jqwdbFileName(kCpuCode, kOsType), file);
+        dir.write(zel::testing::jqwdbFileName(kCpuCode, kOsType), file);
         return callWith<ZelLong>(
             [&](auto* o) { return db.GetPdbTb10ItemCount(kModel, kOsNumber, o); });
     };

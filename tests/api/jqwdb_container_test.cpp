@@ -153,7 +153,7 @@ TableAnswer readDamaged(int table, std::int32_t recordSize,
         oneTable(t, patternTable(t == 10 ? 2 : 1, recordSize, 2, size)), &where);
     if (damage) damage(file, where.tableStart.at(t));
     TempDir dir;
-    dir.write(zel::writer::jqwdbFileName(kCpuCode, kOsType), file);
+    dir.write(zel::testing::jqwdbFileName(kCpuCode, kOsType), file);
     writeOsdbWithValue0(dir, 12);
     CZelComFuncDbase db(dir.path().c_str());
     return readTable(db, table, 1);

@@ -102,7 +102,7 @@ TEST(WordAddressByteOrderTest, MostSignificantByteFirstBelowCpuCode30) {
         zel::writer::Bytes bytes = AddressFile().bytes(cpu.cpuCode, &where);
         const std::uint8_t row0[] = {0x12, 0x34, 0, 0, 0x11, 0x22, 0x33, 0x44};
         std::copy(std::begin(row0), std::end(row0), bytes.begin() + where.sectionStart.at(6)[6]);
-        dir.write(zel::writer::osdbFileName(cpu.cpuCode, 0), bytes);
+        dir.write(zel::testing::osdbFileName(cpu.cpuCode, 0), bytes);
         CZelComFuncDbase db(dir.path().c_str());
         DbAd out = kUntouched;
         ASSERT_EQ(db.CDbTb2(cpu.model, 1, 0, 1, &out), 0);

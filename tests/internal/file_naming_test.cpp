@@ -7,6 +7,7 @@
 
 #include "accessor/accessor_internals.h"
 #include "accessor/name_buffer.h"
+#include "tests/support/database_names.h"
 
 namespace {
 
@@ -23,53 +24,35 @@ std::u16string nameIn(const zel::NameBuffer& buffer) {
     return s;
 }
 
-// The irregular entries of the letter tables (two-letter and lower-case CPU
-// letters, OS types 4 to 6) and the pairs around them without a file.
-TEST(FileNameTest, LetterTables) {
-    struct NameCase {
-        short cpu, os;
-        const char* letters;  // OS letter + CPU letters, or nullptr for no file
-    };
-    const NameCase cases[] = {
-        {0, 0, "2E"},     {0, 1, "3E"},     {0, 2, nullptr},  {1, 3, "6F"},     {2, 0, "2D"},
-        {3, 0, nullptr},  {4, 2, "73"},     {5, 2, nullptr},  {5, 3, "6G"},     {8, 6, "8B"},
-        {8, 4, nullptr},  {13, 5, "AS"},    {15, 5, nullptr}, {16, 4, "9N"},    {16, 0, nullptr},
-        {22, 0, nullptr}, {30, 0, "2W"},    {34, 0, nullptr}, {34, 1, "3Z"},    {36, 1, "3Q1"},
-        {37, 2, "7Q1"},   {38, 0, "2q3"},   {42, 0, "2Q6"},   {43, 0, nullptr}, {-1, 0, nullptr},
-        {0, 7, nullptr},  {0, -1, nullptr},
-    };
+// Every CPU code (the whole 16-bit range) under OS types 0..6 and around
+// them: a pair has the name of the expected table under both prefixes, or no
+// name and an untouched buffer.
+TEST(FileNameTest, EveryPairHasTheExpectedNameUnderBothPrefixes) {
+    const short osTypes[] = {-32768, -1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 32767};
     CZelComFuncDbase db("C:\\db");
-    for (const NameCase& c : cases) {
-        zel::NameBuffer name;
-        name.units[0] = 0xABCD;
-        EXPECT_EQ(Internals::dbnamehon(db, c.cpu, c.os, name.units), c.letters ? 0 : -1);
-        // Without a name the buffer is left as it was.
-        EXPECT_EQ(nameIn(name),
-                  c.letters ? toU16("C:\\db\\OSDB" + std::string(c.letters) + ".BIN") : u"\uABCD")
-            << c.cpu << "/" << c.os;
-    }
-}
-
-// Both kinds of database file are named alike, or neither has a name.
-TEST(FileNameTest, EveryPairHasANameForBothKindsOrForNeither) {
-    CZelComFuncDbase db("d");
     int named = 0;
-    for (short cpu = -2; cpu <= 45; ++cpu) {
-        for (short os = -1; os <= 8; ++os) {
-            SCOPED_TRACE(std::to_string(cpu) + "/" + std::to_string(os));
-            zel::NameBuffer osdb, jqwdb;
-            jqwdb.units[0] = 0xABCD;
-            const short result = Internals::dbnamehon(db, cpu, os, osdb.units);
-            ASSERT_EQ(Internals::dbname(db, cpu, os, jqwdb.units), result);
-            if (result != 0) {
-                EXPECT_EQ(jqwdb.units[0], 0xABCD);
-                continue;
+    for (int cpu = -32768; cpu <= 32767; ++cpu) {
+        for (short os : osTypes) {
+            const std::string letters = zel::testing::expectedLetters(static_cast<short>(cpu), os);
+            const std::pair<const char*, decltype(&Internals::dbname)> builders[] = {
+                {"OSDB", &Internals::dbnamehon}, {"JQWDB", &Internals::dbname}};
+            for (const auto& [prefix, build] : builders) {
+                zel::NameBuffer name;
+                name.units[0] = 0xABCD;
+                const short result = build(db, static_cast<short>(cpu), os, name.units);
+                const std::u16string expected =
+                    letters.empty() ? u"\uABCD"
+                                    : toU16(std::string("C:\\db\\") + prefix + letters + ".BIN");
+                if (result != (letters.empty() ? -1 : 0) || nameIn(name) != expected) {
+                    ADD_FAILURE() << prefix << " name of CPU code " << cpu << ", OS type " << os
+                                  << ": result " << result << ", expected letters '" << letters
+                                  << "'";
+                }
             }
-            ++named;
-            EXPECT_EQ(u"d\\JQWDB" + nameIn(osdb).substr(6), nameIn(jqwdb));
+            named += letters.empty() ? 0 : 1;
         }
     }
-    EXPECT_EQ(named, 82);  // the entries of the CPU letters table
+    EXPECT_EQ(named, 82);  // the cells of the expected table
 }
 
 TEST(FileNameTest, ComposedNameMustFitTheBufferWithItsNul) {

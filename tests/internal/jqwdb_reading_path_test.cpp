@@ -54,7 +54,7 @@ TEST(JqwdbReadSequenceTest, HeaderThenTheRecordOfAnAcceptedIndex) {
         ASSERT_EQ(injector.openedFiles.size(), c.table == 4 ? 2u : 1u);
         const int file = static_cast<int>(injector.openedFiles.size()) - 1;
         EXPECT_EQ(injector.openedFiles.back(),
-                  dir.file(zel::writer::jqwdbFileName(kCpuCode, kOsType)));
+                  dir.file(zel::testing::jqwdbFileName(kCpuCode, kOsType)));
         Reads expected = {{8, 4}, {16 + 4 * t, 4}};
         for (const auto& [offset, width] : c.tableReads)
             expected.emplace_back(start + offset, width);

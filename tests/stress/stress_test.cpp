@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "fuzz/sample_files.h"
+#include "tests/support/database_names.h"
 #include "tests/support/temp_dir.h"
 #include "writer/db_writer.h"
 
@@ -176,8 +177,8 @@ Bytes jqwdbVersion(unsigned v) {
     return zel::writer::buildJqwdb(zel::fuzz::sampleJqwdb(16, v + 1));
 }
 
-std::string osdbName(const Model& m) { return zel::writer::osdbFileName(m.cpu, m.osType); }
-std::string jqwdbName(const Model& m) { return zel::writer::jqwdbFileName(m.cpu, m.osType); }
+std::string osdbName(const Model& m) { return zel::testing::osdbFileName(m.cpu, m.osType); }
+std::string jqwdbName(const Model& m) { return zel::testing::jqwdbFileName(m.cpu, m.osType); }
 
 // Writes a file next to its final name, then renames it over that name.
 void replaceByRename(const zel::testing::TempDir& dir, const std::string& name, const Bytes& bytes,

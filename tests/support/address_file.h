@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/database_names.h"
 #include "tests/support/osdb_samples.h"
 #include "tests/support/temp_dir.h"
 #include "writer/db_writer.h"
@@ -45,7 +46,7 @@ class AddressFile {
     // Writes the file of a CPU code and OS type, in the CPU code's byte order.
     void writeTo(const TempDir& dir, short cpuCode, short osType,
                  writer::Placement* where = nullptr) const {
-        dir.write(writer::osdbFileName(cpuCode, osType), osdbBytes(layout, cpuCode, where));
+        dir.write(osdbFileName(cpuCode, osType), osdbBytes(layout, cpuCode, where));
     }
     writer::Bytes bytes(short cpuCode, writer::Placement* where = nullptr) const {
         return osdbBytes(layout, cpuCode, where);

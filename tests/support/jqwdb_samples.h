@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "tests/support/database_names.h"
 #include "tests/support/temp_dir.h"
 #include "writer/db_writer.h"
 
@@ -48,7 +49,7 @@ inline writer::JqwdbLayout oneTable(unsigned number, const writer::JqwdbTable& t
 inline writer::Placement writeJqwdb(const TempDir& dir, const writer::JqwdbLayout& layout,
                                     short cpuCode = kCpuCode, short osType = kOsType) {
     writer::Placement where;
-    dir.write(writer::jqwdbFileName(cpuCode, osType), writer::buildJqwdb(layout, &where));
+    dir.write(jqwdbFileName(cpuCode, osType), writer::buildJqwdb(layout, &where));
     return where;
 }
 
@@ -61,7 +62,7 @@ inline void writeOsdbWithValue0(const TempDir& dir, std::int32_t value0, short c
     writer::setCpuSpecValues(layout, values);
     writer::Bytes file = writer::buildOsdb(layout, osdbByteOrder(cpuCode));
     file.resize(file.size() - cut);
-    dir.write(writer::osdbFileName(cpuCode, osType), file);
+    dir.write(osdbFileName(cpuCode, osType), file);
 }
 
 // The fields of the output records, in order, for comparison.
