@@ -20,6 +20,13 @@ struct FieldRead {
     std::uint32_t width;
 };
 
+// One read of the file layer: `length` bytes asked for at `offset`.
+struct FileRead {
+    int file;  // index into Injector::openedFiles
+    std::int64_t offset;
+    std::uint32_t length;
+};
+
 struct Injector {
     // The field read (counted from 1 within each open file) that fails with
     // readCause; 0 for none.
@@ -32,10 +39,12 @@ struct Injector {
     // planned above; -1 for every file. Lets a test fail the second file of
     // a call that opens two.
     int failingFile = -1;
-    // When set, every open and every field read is appended here.
+    // When set, every open, every field read and every read of the file
+    // layer is appended here.
     bool record = false;
     std::vector<std::string> openedFiles;
     std::vector<FieldRead> fieldReads;
+    std::vector<FileRead> fileReads;
 };
 
 // The injector installed on this thread, or nullptr.

@@ -1,14 +1,25 @@
 // Positioned reads of the fields of one open database file. A read that
 // cannot deliver its field (a negative position, a file-layer failure, or a
 // file that ends inside the field) throws FileFailure, which the reading path
-// (database_read.h) turns into 100 + cause.
+// (reading_path.h) turns into 100 + cause.
 //
-// Fields are served from a read-ahead window: the first field of a call
-// fetches the aligned 4 KiB block that holds it with one read, and later
-// fields inside that block cost no further system call.
+// Fields are served from the aligned 4 KiB blocks of the file that the call
+// has read, kept in kSlots slots inside the reader (so on the stack of the
+// call: 5 x 4 KiB plus a few words). A call of any reader visits at most five
+// kinds of places in its file (the header, the table directory, the CPU
+// specification table, section offset lists or table headers, rows or
+// records), so a field never makes the call read a block it has read before
+// as long as those lie in five blocks; beyond that the block least recently
+// used is given up first.
+//
+// The first read of a call reads kSlots blocks in one system call: the
+// header, the directory and the small tables usually lie in the first blocks
+// of a file, and on this kind of machine one read of 20 KiB costs about as
+// much as one of 4 KiB, far less than two reads. Later reads take one block.
 #ifndef ZEL_ACCESSOR_FIELD_READER_H
 #define ZEL_ACCESSOR_FIELD_READER_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "accessor/fault_injector.h"
@@ -37,6 +48,7 @@ class FieldReader {
     // The widest field or record part a reader asks for.
     static constexpr std::uint32_t kMaxField = 16;
     static constexpr std::uint32_t kBlock = 4096;
+    static constexpr int kSlots = 5;
 
     // injectorFile: the index of the file in the installed injector's log.
     FieldReader(DbFile& file, ByteOrder order, int injectorFile = -1)
@@ -54,19 +66,35 @@ class FieldReader {
     void bytes(Pos pos, unsigned char* buf, std::uint32_t want, std::uint32_t need);
 
   private:
+    // One block of the file held in m_arena.
+    struct Slot {
+        std::int64_t start = -1;    // file position of the block; -1 for none
+        std::uint32_t length = 0;   // bytes the file holds there (< kBlock at its end)
+        std::uint32_t lastUse = 0;  // when a field last came from it; 0 for never
+    };
+
     void fetch(Pos pos, unsigned char* buf, std::uint32_t want, std::uint32_t need);
-    void fillWindow(std::int64_t blockStart);
+    // The slot holding the block that starts at blockStart, read if needed;
+    // -1 when the file ends before it.
+    int slotFor(std::int64_t blockStart);
+    unsigned char* slotBytes(int slot) {
+        return m_arena + std::size_t{kBlock} * static_cast<std::size_t>(slot);
+    }
+    int victimSlot() const;
+    bool holds(std::int64_t blockStart) const;
+    void load(int first, std::int64_t blockStart);
 
     DbFile& m_file;
     ByteOrder m_order;
     faults::Injector* m_injector = faults::current();
     int m_injectorFile;
     int m_fieldReads = 0;
-    // The window holds the file's bytes [m_windowStart, m_windowStart +
-    // m_windowLength).
-    std::int64_t m_windowStart = -1;
-    std::uint32_t m_windowLength = 0;
-    unsigned char m_window[kBlock];
+    std::uint32_t m_uses = 0;
+    // Where the file ends, once a read has come back short; -1 until then.
+    std::int64_t m_fileEnd = -1;
+    Slot m_slots[kSlots];
+    // Left uninitialised: only bytes that a read delivered are ever copied out.
+    unsigned char m_arena[kSlots * kBlock];
 };
 
 }  // namespace zel
