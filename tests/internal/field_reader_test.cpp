@@ -1,13 +1,14 @@
-// The reading path: the read-ahead window serves exactly the bytes of the
-// file, a field must lie wholly inside the file, and a negative position
-// fails the positioning. Injected read and close failures of every reader:
-// tests/internal/injected_faults_test.cpp.
+// The reading path: the blocks kept by a call serve exactly the bytes of the
+// file, no block is read twice in a call, a field must lie wholly inside the
+// file, and a negative position fails the positioning. Injected read and close failures of every
+// reader: tests/internal/injected_faults_test.cpp.
 #include <ZelComFuncDbase.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "accessor/fault_injector.h"
 #include "accessor/reading_path.h"
 #include "tests/support/temp_dir.h"
 
@@ -90,6 +91,76 @@ TEST(FileEndTest, FieldMustLieWhollyInsideTheFile) {
         std::vector<Bytes> got;
         // A first field in block 0 fills the window before the tested field.
         EXPECT_EQ(readFields(dir, {{0, 1}, c.field}, got), c.result);
+    }
+}
+
+// Blocks a call visits in reader order (header, directory, CPU table, lists,
+// rows and back), and how many reads of the file layer the call makes: one
+// read of the first five blocks, then one per block outside them. Each
+// case's fields must come back as the file holds them and no byte of the
+// file may be read twice.
+TEST(BlockCacheTest, EveryBlockOfACallIsReadOnce) {
+    constexpr zel::Pos kB = 4096;
+    struct WalkCase {
+        const char* what;
+        std::vector<Field> fields;
+        std::size_t fileReads;
+    };
+    const WalkCase cases[] = {
+        {"all in the first five blocks", {{8, 4}, {4 * kB + 8, 4}, {kB, 16}, {2 * kB + 3, 1}}, 1},
+        {"five places far apart, revisited",
+         {{8, 4},
+          {20 * kB, 4},
+          {17 * kB + 2, 1},
+          {20 * kB + 8, 4},
+          {14 * kB + 4, 4},
+          {17 * kB + 22, 2},
+          {8, 4},
+          {20 * kB + 24, 4},
+          {14 * kB + 40, 4},
+          {6 * kB + 100, 2},
+          {6 * kB + 112, 4}},
+         5},
+        {"a field across two blocks outside the first five", {{8, 4}, {9 * kB - 2, 4}}, 3},
+        {"six places: the one visited once is given up first",
+         {{8, 4},
+          {20 * kB, 4},
+          {17 * kB, 1},
+          {20 * kB + 8, 4},
+          {14 * kB, 4},
+          {11 * kB, 2},
+          {8, 4},
+          {20 * kB + 24, 4},
+          {14 * kB + 40, 4},
+          {6 * kB + 100, 2},
+          {6 * kB + 112, 4}},
+         6},
+    };
+    TempDir dir;
+    const Bytes file = patterned(21 * kB);
+    dir.write("f.bin", file);
+    for (const WalkCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        zel::faults::Injector injector;
+        injector.record = true;
+        std::vector<Bytes> got;
+        {
+            zel::faults::Scope scope(injector);
+            ASSERT_EQ(readFields(dir, c.fields, got), 0);
+        }
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            const auto from = file.begin() + c.fields[i].pos;
+            EXPECT_EQ(got[i], Bytes(from, from + c.fields[i].width));
+        }
+        EXPECT_EQ(injector.fileReads.size(), c.fileReads);
+        for (std::size_t i = 0; i < injector.fileReads.size(); ++i) {
+            for (std::size_t j = 0; j < i; ++j) {
+                const auto& a = injector.fileReads[i];
+                const auto& b = injector.fileReads[j];
+                EXPECT_TRUE(a.offset + a.length <= b.offset || b.offset + b.length <= a.offset)
+                    << "bytes at " << a.offset << " read twice";
+            }
+        }
     }
 }
 
