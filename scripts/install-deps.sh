@@ -1,10 +1,32 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing need, when missing.
+# Installs the Debian packages that building and testing need, when missing:
+# every package that the README's commands or any build of .ci/run use, so
+# that a fresh machine sets up from this list alone (.ci/run checks after
+# configuring that each package CMake finds is on it or pulled in by it).
 # Usage: scripts/install-deps.sh [EXTRA_PACKAGE...]
+#        scripts/install-deps.sh --list [EXTRA_PACKAGE...]   prints the list
 # apt's own output is shown only when the installation fails.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang libgtest-dev libgmock-dev libbenchmark-dev "$@")
+packages=(
+    cmake ninja-build g++ clang # compilers and the build
+    libclang-rt-14-dev          # clang++'s sanitizer and libFuzzer runtimes (presets fuzz, tsan)
+    libgtest-dev libgmock-dev   # the tests
+    googletest                  # GoogleTest's sources, built with the Windows cross build's tests
+    libbenchmark-dev            # the benchmarks
+    libcli11-dev                # the zelcomdb tool: its command line
+    nlohmann-json3-dev          # the zelcomdb tool: JSON
+    help2man                    # zelcomdb's man page
+    pkg-config                  # the pkg-config consumer test
+)
+
+if [ "${1:-}" = "--list" ]; then
+    shift
+    printf '%s\n' "${packages[@]}" "$@"
+    exit 0
+fi
+packages+=("$@")
+
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

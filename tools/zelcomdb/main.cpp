@@ -8,6 +8,8 @@
 //
 // Errors are one line on stderr and exit status 2; `check` exits with 1 when
 // it has findings.
+#include <ZelComFuncDbaseVersion.h>
+
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <string>
@@ -94,6 +96,7 @@ int main(int argc, char** argv) {
     CLI::App app{"Look at, check and build ZelComFuncDbase database directories."};
     app.name("zelcomdb");
     app.require_subcommand(1);
+    app.set_version_flag("--version", "zelcomdb (ZelComFuncDbase) " ZELCOMFUNCDBASE_VERSION_STRING);
     Options o;
 
     CLI::App* models = app.add_subcommand(
@@ -142,6 +145,8 @@ int main(int argc, char** argv) {
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         std::cerr << "zelcomdb: " << e.what() << " (see zelcomdb --help)\n";
