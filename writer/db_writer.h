@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "accessor/field_reader.h"
+#include "format/bytes.h"
+#include "format/cpu_spec_values.h"
 
 namespace zel::writer {
 
@@ -72,7 +73,7 @@ Bytes buildOsdb(const OsdbLayout& layout, ByteOrder order, Placement* placement 
 
 // Fills table 0 and sections 0 and 1 of table 2 with
 // the six CPU specification values.
-void setCpuSpecValues(OsdbLayout& layout, const std::int32_t (&values)[6]);
+void setCpuSpecValues(OsdbLayout& layout, const std::int32_t (&values)[kCpuSpecValues]);
 
 // A JQWDB table: the 16-byte header and records placed at the record size.
 struct JqwdbTable {

@@ -1,10 +1,10 @@
 // The accessor object: its database directory, file naming and byte order.
 #include <ZelComFuncDbase.h>
 
-#include "accessor/byte_codec.h"
 #include "accessor/field_reader.h"
 #include "accessor/file_naming.h"
 #include "accessor/utf.h"
+#include "format/bytes.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "accessor/position.h"
 #include "accessor/result_codes.h"
+#include "format/position.h"
 
 namespace zel::faults {
 

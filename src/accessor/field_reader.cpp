@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "accessor/byte_codec.h"
+#include "format/bytes.h"
 
 namespace zel {
 

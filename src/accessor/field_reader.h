@@ -24,24 +24,15 @@
 
 #include "accessor/fault_injector.h"
 #include "accessor/file_layer.h"
-#include "accessor/position.h"
 #include "accessor/result_codes.h"
+#include "format/bytes.h"
+#include "format/position.h"
 
 namespace zel {
 
 struct FileFailure {
     Cause cause;
 };
-
-// How the 2- and 4-byte values of a file are stored.
-enum class ByteOrder { leastSignificantFirst, mostSignificantFirst };
-
-// OSDB files of the CPU codes below 30 store every 2- and 4-byte value most
-// significant byte first; nothing in the file marks it. JQWDB files are least
-// significant byte first for every CPU code.
-inline ByteOrder osdbByteOrder(short cpuCode) {
-    return cpuCode < 30 ? ByteOrder::mostSignificantFirst : ByteOrder::leastSignificantFirst;
-}
 
 class FieldReader {
   public:

@@ -2,7 +2,7 @@
 
 #include "accessor/accessor_internals.h"
 #include "accessor/result_codes.h"
-#include "osdb/cpu_constants.h"
+#include "format/cpu_constants.h"
 
 namespace zel {
 

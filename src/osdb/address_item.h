@@ -8,7 +8,7 @@
 #include <ZelComFuncDbase.h>
 
 #include "accessor/name_buffer.h"
-#include "osdb/item_maps.h"
+#include "format/item_maps.h"
 
 namespace zel {
 

@@ -1,38 +1,34 @@
 #include "osdb/cpu_values.h"
 
-#include "accessor/byte_codec.h"
 #include "accessor/name_buffer.h"
 #include "accessor/reading_path.h"
 #include "accessor/result_codes.h"
-#include "osdb/cpu_constants.h"
+#include "format/bytes.h"
+#include "format/cpu_constants.h"
+#include "format/cpu_spec_values.h"
+#include "format/directory.h"
 
 namespace zel {
-namespace {
-
-// Table numbers of the OSDB table directory read here.
-constexpr Pos kCpuSpecTable = 0;
-constexpr Pos kSectionedSpecTable = 2;
-
-// Field positions within table 0, the table of CPU specification values (one
-// signed byte each)
-// and within sections 0 and 1 of table 2 (signed 16-bit).
-constexpr Pos kValue0At = 0, kValue1At = 3, kValue3At = 2, kValue4At = 5;
-constexpr Pos kValue2AtInSection0 = 22, kValue5AtInSection1 = 18;
-
-}  // namespace
 
 void readCpuSpecValues(FieldReader& r, ZelLong* values) {
-    const Pos directory = r.u32(8);
-    const Pos cpuTable = directory + r.u32(directory + 4 * kCpuSpecTable);
-    values[0] = asSigned8(r.u8(cpuTable + kValue0At));
-    values[1] = asSigned8(r.u8(cpuTable + kValue1At));
-    values[3] = asSigned8(r.u8(cpuTable + kValue3At));
-    values[4] = asSigned8(r.u8(cpuTable + kValue4At));
-    const Pos table2 = directory + r.u32(directory + 4 * kSectionedSpecTable);
-    const Pos section0 = table2 + r.u32(table2 + 4);
-    values[2] = asSigned16(r.u16(section0 + kValue2AtInSection0));
-    const Pos section1 = table2 + r.u32(table2 + 8);
-    values[5] = asSigned16(r.u16(section1 + kValue5AtInSection1));
+    // The directory base is read once, a table's start when its first value
+    // is due (the read order takes the values table by table), a section's
+    // start for its one value: eleven reads.
+    const Pos directory = r.u32(kDirectoryBaseAt);
+    int table = -1;
+    Pos tableStart = 0;
+    for (const int value : kCpuSpecReadOrder) {
+        const CpuSpecPlace& place = kCpuSpecPlaces[value];
+        if (place.table != table) {
+            table = place.table;
+            tableStart = directory + r.u32(tableEntryAt(directory, place.table));
+        }
+        Pos at = tableStart;
+        if (place.section != kPlain)
+            at += r.u32(sectionEntryAt(tableStart, static_cast<std::uint16_t>(place.section)));
+        values[value] = place.width == 1 ? asSigned8(r.u8(at + place.offset))
+                                         : asSigned16(r.u16(at + place.offset));
+    }
 }
 
 bool entryAdmitted(FieldReader& reader, short entry, std::uint16_t table, std::uint16_t section) {

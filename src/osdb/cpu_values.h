@@ -8,10 +8,9 @@
 #include <cstdint>
 
 #include "accessor/field_reader.h"
+#include "format/cpu_spec_values.h"
 
 namespace zel {
-
-constexpr int kCpuSpecValues = 6;
 
 // Reads the six values from an open OSDB file, writing each to values[] as
 // soon as its field has been read (order 0, 1, 3, 4, 2, 5), so that a failure

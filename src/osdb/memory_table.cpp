@@ -2,13 +2,13 @@
 // kind (which fixes the table and the highest index) and a 0-based index.
 #include <ZelComFuncDbase.h>
 
-#include "accessor/byte_codec.h"
 #include "accessor/name_buffer.h"
-#include "accessor/position.h"
 #include "accessor/reading_path.h"
 #include "accessor/result_codes.h"
-#include "osdb/address_geometry.h"
-#include "osdb/table_directory.h"
+#include "accessor/table_directory.h"
+#include "format/address_geometry.h"
+#include "format/bytes.h"
+#include "format/position.h"
 
 short CZelComFuncDbase::DbTbMem(short cpuCode, short osType, short memoryKind, short memoryIndex,
                                 ZelLong* out) {
@@ -23,7 +23,7 @@ short CZelComFuncDbase::DbTbMem(short cpuCode, short osType, short memoryKind, s
         const zel::Pos table = zel::tableStartOf(r, kind.table);
         const zel::Pos entries = kind.inSection0 ? zel::sectionStartOf(r, table, 0) : table;
         // Stored before the file is closed: a failing close leaves it stored.
-        *out = zel::asSigned32(r.u32(entries + 4u * zel::wide(memoryIndex)));
+        *out = zel::asSigned32(r.u32(entries + zel::memoryEntryAt(memoryIndex)));
         return zel::kOk;
     });
 }

@@ -4,14 +4,14 @@
 
 #include <optional>
 
-#include "accessor/byte_codec.h"
-#include "accessor/position.h"
 #include "accessor/reading_path.h"
 #include "accessor/result_codes.h"
-#include "osdb/address_geometry.h"
+#include "accessor/table_directory.h"
+#include "format/address_geometry.h"
+#include "format/bytes.h"
+#include "format/position.h"
 #include "osdb/address_item.h"
 #include "osdb/cpu_values.h"
-#include "osdb/table_directory.h"
 
 namespace {
 

@@ -10,24 +10,20 @@
 
 #include <cstdint>
 
-#include "accessor/byte_codec.h"
 #include "accessor/model_table.h"
 #include "accessor/name_buffer.h"
 #include "accessor/reading_path.h"
 #include "accessor/result_codes.h"
+#include "accessor/table_directory.h"
+#include "format/bytes.h"
 #include "pdb/jqwdb_table.h"
 #include "pdb/record_buffer.h"
 
 namespace {
 
-constexpr int kBackupTable = 10;
 constexpr short kNoField = -1;
 
 std::uint16_t low16(std::uint32_t word) { return static_cast<std::uint16_t>(word & 0xFFFFu); }
-
-bool isTailItem(short index, std::uint16_t splitIndex) {
-    return splitIndex != 0 && index >= zel::asSigned16(splitIndex);
-}
 
 // Head item: value1 4-7, value2 8-11, attr1..attr3 bytes 0-2, attr4 12,
 // attr5 13 (byte 3 unused).
@@ -48,20 +44,20 @@ PdbBkup tailItem(const zel::RecordBuffer& r, short attr2) {
 short CZelComFuncDbase::PdbTb10(short cpuCode, short osType, short index, PdbBkup* out) {
     zel::NameBuffer name;
     if (dbname(cpuCode, osType, name.units) != zel::kOk) return zel::kRefused;
-    const zel::JqwdbTableShape& table = zel::kJqwdbTables[kBackupTable];
+    const zel::JqwdbTableShape& table = zel::kJqwdbTables[zel::kBackupTable];
     zel::RecordBuffer record;
     std::uint16_t splitIndex = 0;
     short splitValue = kNoField;
     const short result =
         zel::readJqwdbTable(name, table, index, [&](zel::FieldReader& r, const zel::OpenTable& t) {
-            splitIndex = low16(r.u32(t.start + zel::kJqwdbWord8At));
+            splitIndex = low16(r.u32(t.start + zel::kSplitIndexAt));
             // splitValue belongs to the one item at splitIndex and is read only for it.
             if (splitIndex != 0 && splitIndex == static_cast<std::uint16_t>(index))
-                splitValue = zel::asSigned16(low16(r.u32(t.start + zel::kJqwdbWord12At)));
+                splitValue = zel::asSigned16(low16(r.u32(t.start + zel::kSplitValueAt)));
             zel::readJqwdbRecord(r, t, index, table.usedBytes, record);
         });
     if (result != zel::kOk) return result;
-    *out = isTailItem(index, splitIndex) ? tailItem(record, splitValue) : headItem(record);
+    *out = zel::isTailItem(index, splitIndex) ? tailItem(record, splitValue) : headItem(record);
     return zel::kOk;
 }
 
@@ -72,10 +68,10 @@ short CZelComFuncDbase::GetPdbTb10ItemCount(short modelIndex, short osNumber, Ze
         return zel::kRefused;
     zel::NameBuffer name;
     if (dbname(cpuCode, osType, name.units) != zel::kOk) return zel::kRefused;
-    return zel::readDatabase(name, zel::ByteOrder::leastSignificantFirst, [&](zel::FieldReader& r) {
-        const zel::Pos start = zel::jqwdbTableStart(r, zel::kJqwdbTables[kBackupTable].number);
+    return zel::readDatabase(name, zel::kJqwdbByteOrder, [&](zel::FieldReader& r) {
+        const zel::Pos start = zel::tableStartOf(r, zel::kBackupTable);
         // Stored before the file is closed: a failing close leaves it stored.
-        *count = zel::asSigned32(r.u32(start));
+        *count = zel::asSigned32(r.u32(start + zel::kFirstWordAt));
         return zel::kOk;
     });
 }

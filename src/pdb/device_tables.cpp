@@ -9,8 +9,8 @@
 #include <cstdint>
 
 #include "accessor/name_buffer.h"
-#include "accessor/position.h"
 #include "accessor/result_codes.h"
+#include "format/position.h"
 #include "osdb/cpu_values.h"
 #include "pdb/jqwdb_table.h"
 
@@ -28,17 +28,6 @@ DeviceEntry deviceEntry(std::uint32_t stored) {
                        static_cast<unsigned short>(stored >> 24)};
 }
 
-// The least entry bound of each OS type: OS types 4 and 5 accept entry
-// numbers up to 16 even where CPU specification value 0 is smaller.
-constexpr ZelLong kLeastEntryBound[] = {0, 0, 0, 0, 16, 16, 0};
-constexpr unsigned kOsTypes = sizeof kLeastEntryBound / sizeof kLeastEntryBound[0];
-
-bool entryAccepted(short entry, ZelLong value0, short osType) {
-    const auto type = static_cast<unsigned short>(osType);
-    const ZelLong least = type < kOsTypes ? kLeastEntryBound[type] : 0;
-    return entry >= 1 && entry <= std::max(value0, least);
-}
-
 // CpuSpec for the same CPU code and OS type, then the entry number against
 // its value 0: 0 when the entry may be read, -1 for a refused entry number,
 // or CpuSpec's own failure unchanged.
@@ -46,11 +35,9 @@ short checkEntryNumber(CZelComFuncDbase& db, short cpuCode, short osType, short 
     ZelLong values[zel::kCpuSpecValues] = {};
     const short result = db.CpuSpec(cpuCode, osType, values);
     if (result != zel::kOk) return result;
-    return entryAccepted(entry, values[0], osType) ? zel::kOk : zel::kRefused;
+    const std::int32_t bound = zel::deviceEntryBound(static_cast<std::int32_t>(values[0]), osType);
+    return entry >= 1 && entry <= bound ? zel::kOk : zel::kRefused;
 }
-
-// Byte distance of entry number `entry` (from 1) from its record's start.
-zel::Pos entryOffset(short entry) { return 4u * (zel::wide(entry) - 1u); }
 
 // Reads the device entry `offset` bytes into record `index` of a table.
 short readDeviceEntry(const zel::NameBuffer& name, int table, short index, zel::Pos offset,
@@ -72,7 +59,7 @@ short CZelComFuncDbase::PdbTb2(short cpuCode, short osType, short index, short e
     const short checked = checkEntryNumber(*this, cpuCode, osType, entry);
     if (checked != zel::kOk) return checked;
     DeviceEntry device{};
-    const short result = readDeviceEntry(name, 2, index, entryOffset(entry), device);
+    const short result = readDeviceEntry(name, 2, index, zel::deviceEntryAt(entry), device);
     if (result == zel::kOk) *out = toPdbWD(device);
     return result;
 }
@@ -92,7 +79,7 @@ short CZelComFuncDbase::PdbTb4(short cpuCode, short osType, short index, short e
     const short checked = checkEntryNumber(*this, cpuCode, osType, entry);
     if (checked != zel::kOk) return checked;
     DeviceEntry device{};
-    const short result = readDeviceEntry(name, 4, index, entryOffset(entry), device);
+    const short result = readDeviceEntry(name, 4, index, zel::deviceEntryAt(entry), device);
     if (result == zel::kOk) *out = toPdbBD(device);
     return result;
 }

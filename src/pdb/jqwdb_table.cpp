@@ -2,24 +2,16 @@
 
 #include <algorithm>
 
+#include "accessor/table_directory.h"
+
 namespace zel {
 
-Pos jqwdbTableStart(FieldReader& reader, Pos tableNumber) {
-    const Pos directory = reader.u32(kJqwdbDirectoryBaseAt);
-    return directory + reader.u32(directory + 4 * tableNumber);
-}
-
-OpenTable readJqwdbTableHeader(FieldReader& reader, Pos tableNumber) {
+OpenTable readJqwdbTableHeader(FieldReader& reader, std::uint16_t tableNumber) {
     OpenTable table{};
-    table.start = jqwdbTableStart(reader, tableNumber);
-    table.firstWord = asSigned32(reader.u32(table.start));
-    table.recordSize = reader.u32(table.start + kJqwdbRecordSizeAt);
+    table.start = tableStartOf(reader, tableNumber);
+    table.firstWord = asSigned32(reader.u32(table.start + kFirstWordAt));
+    table.recordSize = reader.u32(table.start + kRecordSizeAt);
     return table;
-}
-
-bool jqwdbIndexAccepted(short index, std::int32_t firstWord, IndexBound bound) {
-    if (index < 0) return false;
-    return bound == IndexBound::lastIndex ? index <= firstWord : index < firstWord;
 }
 
 void readJqwdbRecord(FieldReader& reader, const OpenTable& table, short index,

@@ -1,11 +1,7 @@
 // The JQWDB container and the one procedure that reads a record of one of its
 // eleven tables.
 //
-// File layout (every value least significant byte first, whatever the CPU
-// code): the directory base at byte 8; the table directory at the directory
-// base, one 32-bit offset per table relative to the directory base; at each
-// table start a 16-byte table header (first word, record size, two words that
-// only table 10 uses) followed by the records at the stored record size.
+// The layout is described in format/jqwdb_tables.h.
 //
 // The procedure: open the file, read directory base, table offset, first
 // header word and record size, check the record index against the first
@@ -19,41 +15,13 @@
 
 #include "accessor/field_reader.h"
 #include "accessor/name_buffer.h"
-#include "accessor/position.h"
 #include "accessor/reading_path.h"
 #include "accessor/result_codes.h"
+#include "format/jqwdb_tables.h"
+#include "format/position.h"
 #include "pdb/record_buffer.h"
 
 namespace zel {
-
-constexpr Pos kJqwdbDirectoryBaseAt = 8;
-constexpr Pos kJqwdbTableHeaderBytes = 16;
-constexpr Pos kJqwdbRecordSizeAt = 4;  // within the table header
-constexpr Pos kJqwdbWord8At = 8;       // within the table header, table 10 only
-constexpr Pos kJqwdbWord12At = 12;     // within the table header, table 10 only
-
-// How the first header word bounds the record index.
-enum class IndexBound {
-    lastIndex,  // tables 0 to 9: the highest accepted index, inclusive
-    itemCount,  // table 10: the number of items; an index equal to it is refused
-};
-
-// What a reader knows of its table.
-struct JqwdbTableShape {
-    Pos number;               // its entry in the table directory
-    IndexBound bound;         // what its first header word means
-    std::uint32_t usedBytes;  // record bytes that its fields come from
-};
-
-constexpr int kJqwdbTableCount = 11;
-
-// By table number. Tables 2 to 5 use one 4-byte device entry of a record.
-constexpr JqwdbTableShape kJqwdbTables[kJqwdbTableCount] = {
-    {0, IndexBound::lastIndex, 16}, {1, IndexBound::lastIndex, 14},  {2, IndexBound::lastIndex, 4},
-    {3, IndexBound::lastIndex, 4},  {4, IndexBound::lastIndex, 4},   {5, IndexBound::lastIndex, 4},
-    {6, IndexBound::lastIndex, 9},  {7, IndexBound::lastIndex, 9},   {8, IndexBound::lastIndex, 9},
-    {9, IndexBound::lastIndex, 10}, {10, IndexBound::itemCount, 14},
-};
 
 // A table whose header words have been read.
 struct OpenTable {
@@ -62,19 +30,11 @@ struct OpenTable {
     std::uint32_t recordSize;  // the stride between records
 
     // Where record `index` starts (32-bit wrap-around arithmetic).
-    Pos record(short index) const {
-        return start + kJqwdbTableHeaderBytes + wide(index) * recordSize;
-    }
+    Pos record(short index) const { return recordAt(start, index, recordSize); }
 };
 
-// Directory base + the table's offset from the table directory.
-Pos jqwdbTableStart(FieldReader& reader, Pos tableNumber);
-
 // Table start, first header word and record size.
-OpenTable readJqwdbTableHeader(FieldReader& reader, Pos tableNumber);
-
-// Whether the first header word admits the index (signed comparison).
-bool jqwdbIndexAccepted(short index, std::int32_t firstWord, IndexBound bound);
+OpenTable readJqwdbTableHeader(FieldReader& reader, std::uint16_t tableNumber);
 
 // Reads record `index` into the zeroed record buffer: at most the first 16
 // bytes of the record, and fails with endOfFile when the file ends before
@@ -89,9 +49,9 @@ void readJqwdbRecord(FieldReader& reader, const OpenTable& table, short index,
 template <class Body>
 short readJqwdbTable(const NameBuffer& name, const JqwdbTableShape& table, short index,
                      Body&& body) {
-    return readDatabase(name, ByteOrder::leastSignificantFirst, [&](FieldReader& reader) {
+    return readDatabase(name, kJqwdbByteOrder, [&](FieldReader& reader) {
         const OpenTable open = readJqwdbTableHeader(reader, table.number);
-        if (!jqwdbIndexAccepted(index, open.firstWord, table.bound)) return kRefused;
+        if (!indexAdmitted(index, open.firstWord, table.bound)) return kRefused;
         body(reader, open);
         return kOk;
     });

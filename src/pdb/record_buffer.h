@@ -6,11 +6,10 @@
 
 #include <cstdint>
 
-#include "accessor/byte_codec.h"
+#include "format/bytes.h"
+#include "format/jqwdb_tables.h"
 
 namespace zel {
-
-constexpr std::uint32_t kRecordBufferBytes = 16;
 
 struct RecordBuffer {
     unsigned char bytes[kRecordBufferBytes] = {};

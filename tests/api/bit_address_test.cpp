@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "accessor/byte_codec.h"
+#include "format/bytes.h"
 #include "tests/support/address_file.h"
 #include "tests/support/temp_dir.h"
 

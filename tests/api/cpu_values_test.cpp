@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "accessor/byte_codec.h"
+#include "format/bytes.h"
 #include "tests/support/database_names.h"
 #include "tests/support/osdb_samples.h"
 #include "tests/support/temp_dir.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "accessor/byte_codec.h"
+#include "format/bytes.h"
 #include "tests/support/jqwdb_samples.h"
 
 namespace {

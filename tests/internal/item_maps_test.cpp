@@ -2,7 +2,7 @@
 // each map, and the per-CPU values as groups of CPU codes that share one.
 // The rows that items reach are read through files in the address table
 // tests.
-#include "osdb/item_maps.h"
+#include "format/item_maps.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "osdb/cpu_constants.h"
+#include "format/cpu_constants.h"
 
 namespace {
 

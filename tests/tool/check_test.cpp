@@ -6,7 +6,7 @@
 #include <sstream>
 #include <tuple>
 
-#include "accessor/byte_codec.h"
+#include "format/bytes.h"
 #include "tests/support/temp_dir.h"
 #include "tool_run.h"
 

@@ -2,30 +2,29 @@
 
 #include <algorithm>
 
-#include "accessor/byte_codec.h"
-#include "jqwdb_records.h"
+#include "format/bytes.h"
+#include "format/jqwdb_tables.h"
 #include "tool_error.h"
 
 namespace zel::tool {
 namespace {
 
-constexpr int kHighestIndex = 32767;
-// Record sizes of the tables whose records are read whole.
-constexpr std::int32_t kRecordSize[kJqwdbTables] = {16, 16, 0, 4, 0, 4, 12, 12, 12, 12, 16};
-// Positions of the fields of a backup item in its list of values.
-enum BackupValue { kValue1, kValue2, kAttr1, kAttr2, kAttr3, kAttr4, kAttr5, kBackupValues };
+// The builder's record size of a table read whole: the bytes its reader uses,
+// rounded up to a multiple of 4.
+std::int32_t wholeRecordSize(int table) {
+    return static_cast<std::int32_t>((kJqwdbTables[table].usedBytes + 3u) & ~3u);
+}
 
 void putField(writer::Bytes& record, std::uint32_t at, FieldType type, std::int64_t value) {
-    unsigned char b[4];
-    storeLE32(b, static_cast<std::uint32_t>(value));
     const std::uint32_t width = widthOf(type);
+    if (width == 0) return;
     if (record.size() < at + width) record.resize(at + width, 0);
-    std::copy(b, b + width, record.begin() + at);
+    storeOrdered(record.data() + at, width, static_cast<std::uint32_t>(value), kJqwdbByteOrder);
 }
 
 // The values of a record in its shape's field order; a result code stands for
 // a record of zeros. Missing fields are 0.
-std::vector<std::int64_t> recordValues(const Json& r, const RecordShape& shape,
+std::vector<std::int64_t> recordValues(const Json& r, const RecordLayout& shape,
                                        const std::string& path) {
     std::vector<std::int64_t> values(static_cast<std::size_t>(shape.count), 0);
     if (isResult(r)) {
@@ -38,16 +37,19 @@ std::vector<std::int64_t> recordValues(const Json& r, const RecordShape& shape,
                                      [&](const RecordField& x) { return item.key() == x.name; });
         if (f == shape.fields + shape.count)
             throw ToolError(childPath(path, item.key()) + ": unknown key");
-        // attr2 of the first tail item of table 10 is the 16-bit splitValue.
-        const bool splitValue = shape.fields == kBackupHeadFields && f->offset == 1;
+        // A field that a tail item of table 10 takes from splitValue holds a
+        // 16-bit value.
+        const auto at = static_cast<std::size_t>(f - shape.fields);
+        const bool splitValue = shape.fields == kBackupHeadFields &&
+                                kBackupTailFields[at].type == FieldType::splitValue;
         const FieldType type = splitValue ? FieldType::signed16 : f->type;
-        values[static_cast<std::size_t>(f - shape.fields)] =
+        values[at] =
             requireInt(item.value(), childPath(path, item.key()), lowestOf(type), highestOf(type));
     }
     return values;
 }
 
-void encodeRecord(writer::Bytes& bytes, std::uint32_t at, const RecordShape& shape,
+void encodeRecord(writer::Bytes& bytes, std::uint32_t at, const RecordLayout& shape,
                   const std::vector<std::int64_t>& values) {
     for (int i = 0; i < shape.count; ++i)
         putField(bytes, at + shape.fields[i].offset, shape.fields[i].type,
@@ -60,18 +62,18 @@ const Json* recordList(const Json& jqwdb, int table, const std::string& path) {
     const Json* list = member(jqwdb, pdbKey(table).c_str());
     if (!list || isResult(*list)) return nullptr;
     requireArray(*list, path);
-    if (list->size() > static_cast<std::size_t>(kHighestIndex) + 1)
+    if (list->size() > static_cast<std::size_t>(kHighestRecordIndex) + 1)
         throw ToolError(path + ": more records than a 16-bit index reaches");
     return list;
 }
 
 writer::JqwdbTable plainTable(const Json& jqwdb, int table, const std::string& path) {
     writer::JqwdbTable t;
-    t.recordSize = kRecordSize[table];
+    t.recordSize = wholeRecordSize(table);
     t.lastIndex = -1;
     const Json* list = recordList(jqwdb, table, path);
     if (!list) return t;
-    const RecordShape& shape = kRecordShapes[table];
+    const RecordLayout& shape = kJqwdbTables[table].layout;
     for (std::size_t i = 0; i < list->size(); ++i) {
         writer::Bytes record(static_cast<std::size_t>(t.recordSize), 0);
         encodeRecord(record, 0, shape, recordValues((*list)[i], shape, indexPath(path, i)));
@@ -83,11 +85,11 @@ writer::JqwdbTable plainTable(const Json& jqwdb, int table, const std::string& p
 
 writer::JqwdbTable entryTable(const Json& jqwdb, int table, const std::string& path, int bound) {
     writer::JqwdbTable t;
-    t.recordSize = 4 * std::max(bound, 1);
+    t.recordSize = static_cast<std::int32_t>(kDeviceEntryBytes) * std::max(bound, 1);
     t.lastIndex = -1;
     const Json* list = recordList(jqwdb, table, path);
     if (!list) return t;
-    const RecordShape& shape = kRecordShapes[table];
+    const RecordLayout& shape = kJqwdbTables[table].layout;
     for (std::size_t i = 0; i < list->size(); ++i) {
         const std::string rpath = indexPath(path, i);
         writer::Bytes record(static_cast<std::size_t>(t.recordSize), 0);
@@ -104,7 +106,7 @@ writer::JqwdbTable entryTable(const Json& jqwdb, int table, const std::string& p
                                 " accepts entry numbers up to " + std::to_string(bound));
             }
             for (std::size_t e = 0; entries && e < entries->size(); ++e)
-                encodeRecord(record, static_cast<std::uint32_t>(4 * e), shape,
+                encodeRecord(record, deviceEntryAt(static_cast<short>(e + 1)), shape,
                              recordValues((*entries)[e], shape, indexPath(epath, e)));
         }
         t.records.push_back(record);
@@ -113,23 +115,42 @@ writer::JqwdbTable entryTable(const Json& jqwdb, int table, const std::string& p
     return t;
 }
 
-bool isByte(std::int64_t v) { return v >= -128 && v <= 127; }
-
-// Whether item values can come from a head item (every attr a byte), the
-// split item (attr3..attr5 -1) or a tail item after it (attr2..attr5 -1).
+// Whether item values (in PdbBkup order) can come from a head item, the
+// split item (the first tail item) or a tail item after it, each field within
+// the range its layout gives it.
+bool fits(const RecordField& field, std::int64_t v) {
+    return v >= lowestOf(field.type) && v <= highestOf(field.type);
+}
 bool canBeHead(const std::vector<std::int64_t>& v) {
-    return std::all_of(v.begin() + kAttr1, v.end(), isByte);
+    for (std::size_t i = 0; i < v.size(); ++i)
+        if (!fits(kBackupHeadFields[i], v[i])) return false;
+    return true;
 }
 bool canBeSplitItem(const std::vector<std::int64_t>& v) {
-    return isByte(v[kAttr1]) && v[kAttr3] == -1 && v[kAttr4] == -1 && v[kAttr5] == -1;
+    for (std::size_t i = 0; i < v.size(); ++i)
+        if (kBackupTailFields[i].type != FieldType::splitValue && !fits(kBackupTailFields[i], v[i]))
+            return false;
+    return true;
 }
 bool canFollowSplit(const std::vector<std::int64_t>& v) {
-    return canBeSplitItem(v) && v[kAttr2] == -1;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const bool ok = kBackupTailFields[i].type == FieldType::splitValue
+                            ? v[i] == -1
+                            : fits(kBackupTailFields[i], v[i]);
+        if (!ok) return false;
+    }
+    return true;
+}
+// The value of an item that a split item's splitValue gives.
+std::int64_t splitValueOf(const std::vector<std::int64_t>& v) {
+    for (std::size_t i = 0; i < v.size(); ++i)
+        if (kBackupTailFields[i].type == FieldType::splitValue) return v[i];
+    return 0;
 }
 
 writer::JqwdbTable backupTable(const Json& jqwdb, const std::string& path) {
     writer::JqwdbTable t;
-    t.recordSize = kRecordSize[kBackupTable];
+    t.recordSize = wholeRecordSize(kBackupTable);
     t.lastIndex = 0;  // the item count
     const Json* table = member(jqwdb, pdbKey(kBackupTable).c_str());
     if (!table || isResult(*table)) return t;
@@ -141,13 +162,13 @@ writer::JqwdbTable backupTable(const Json& jqwdb, const std::string& path) {
     const Json* items = member(*table, key::kItems);
     const std::size_t given = items ? requireArray(*items, ipath).size() : 0;
     const std::size_t written =
-        static_cast<std::size_t>(std::clamp<std::int64_t>(count, 0, kHighestIndex + 1));
+        static_cast<std::size_t>(std::clamp<std::int64_t>(count, 0, kHighestRecordIndex + 1));
     if (given > written)
         throw ToolError(ipath + ": " + std::to_string(given) + " items, but the item count is " +
                         std::to_string(count));
-    const RecordShape& shape = kRecordShapes[kBackupTable];
-    std::vector<std::vector<std::int64_t>> values(written,
-                                                  std::vector<std::int64_t>(kBackupValues, 0));
+    const RecordLayout& shape = kJqwdbTables[kBackupTable].layout;
+    std::vector<std::vector<std::int64_t>> values(
+        written, std::vector<std::int64_t>(static_cast<std::size_t>(shape.count), 0));
     for (std::size_t i = 0; i < given; ++i)
         values[i] = recordValues((*items)[i], shape, indexPath(ipath, i));
     const BackupSplit split = deriveBackupSplit(values, ipath);
@@ -156,14 +177,8 @@ writer::JqwdbTable backupTable(const Json& jqwdb, const std::string& path) {
     for (std::size_t i = 0; i < written; ++i) {
         writer::Bytes record(static_cast<std::size_t>(t.recordSize), 0);
         const auto& v = values[i];
-        const bool tail = split.splitIndex != 0 && i >= split.splitIndex;
-        if (tail) {
-            putField(record, 4, FieldType::signed32, v[kValue1]);
-            putField(record, 8, FieldType::signed32, v[kValue2]);
-            putField(record, kBackupTailAttr1At, FieldType::signed8, v[kAttr1]);
-        } else {
-            encodeRecord(record, 0, shape, v);
-        }
+        const bool tail = isTailItem(static_cast<short>(i), split.splitIndex);
+        encodeRecord(record, 0, tail ? layoutOf(kBackupTailFields) : shape, v);
         t.records.push_back(record);
     }
     return t;
@@ -184,7 +199,7 @@ BackupSplit deriveBackupSplit(const std::vector<std::vector<std::int64_t>>& item
         if (!canBeHead(items[s - 1])) break;
         if (canBeSplitItem(items[s]) && followsFrom[s + 1]) {
             return BackupSplit{static_cast<std::uint16_t>(s),
-                               static_cast<std::uint16_t>(items[s][kAttr2] & 0xFFFF)};
+                               static_cast<std::uint16_t>(splitValueOf(items[s]) & 0xFFFF)};
         }
     }
     for (std::size_t i = 0; i < n; ++i) {
@@ -204,14 +219,14 @@ writer::Bytes buildJqwdbFile(const Json& jqwdb, const std::string& path, const M
     requireObject(jqwdb, path);
     for (const auto& item : jqwdb.items()) {
         bool known = false;
-        for (int t = 0; t < kJqwdbTables; ++t) known = known || item.key() == pdbKey(t);
+        for (int t = 0; t < kJqwdbTableCount; ++t) known = known || item.key() == pdbKey(t);
         if (!known) throw ToolError(childPath(path, item.key()) + ": unknown key");
     }
-    const int bound = pdbEntryBound(cpuValues[0], pair.osType);
+    const int bound = deviceEntryBound(cpuValues[0], pair.osType);
     writer::JqwdbLayout layout;
     for (int table = 0; table < kBackupTable; ++table) {
         const std::string tpath = childPath(path, pdbKey(table));
-        layout.tables[static_cast<unsigned>(table)] = hasEntries(table)
+        layout.tables[static_cast<unsigned>(table)] = kJqwdbTables[table].entryNumber
                                                           ? entryTable(jqwdb, table, tpath, bound)
                                                           : plainTable(jqwdb, table, tpath);
     }

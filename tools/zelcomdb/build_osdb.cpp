@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <set>
 
-#include "accessor/byte_codec.h"
 #include "field_claims.h"
+#include "format/bytes.h"
+#include "format/cpu_spec_values.h"
 #include "tool_error.h"
 
 namespace zel::tool {
@@ -12,23 +13,6 @@ namespace {
 
 constexpr std::int64_t kInt32Min = -2147483648LL;
 constexpr std::int64_t kInt32Max = 2147483647LL;
-
-// Sections of the sectioned tables that the readers use.
-constexpr int kCpuSpecTable = 0;
-constexpr int kSpecSectionsTable = 2;
-constexpr int kSectionedTables[][2] = {{2, 2}, {6, 9}, {9, 7}, {11, 4}};  // table, sections
-
-// Where CpuSpec finds each value: table 0 bytes, or a word of a section of table 2.
-struct SpecPlace {
-    int table;
-    int section;
-    Pos offset;
-    unsigned width;
-};
-constexpr SpecPlace kSpecPlaces[kCpuSpecValues] = {
-    {kCpuSpecTable, kPlain, 0, 1}, {kCpuSpecTable, kPlain, 3, 1}, {kSpecSectionsTable, 0, 22, 2},
-    {kCpuSpecTable, kPlain, 2, 1}, {kCpuSpecTable, kPlain, 5, 1}, {kSpecSectionsTable, 1, 18, 2},
-};
 
 std::uint32_t bits(std::int64_t v) { return static_cast<std::uint32_t>(v); }
 
@@ -65,14 +49,15 @@ class OsdbBuilder {
 };
 
 void OsdbBuilder::reserveReach() {
-    for (const auto& st : kSectionedTables)
-        for (int s = 0; s < st[1]; ++s) m_claims.reserve(st[0], s, 0);
-    m_claims.reserve(kCpuSpecTable, kPlain, 6);
+    for (const SectionedTable& st : kSectionedTables)
+        for (int s = 0; s < st.sections; ++s) m_claims.reserve(st.table, s, 0);
+    for (const CpuSpecPlace& p : kCpuSpecPlaces)
+        m_claims.reserve(p.table, p.section, p.offset + p.width);
     for (int kind = 0; kind < kMemoryKinds; ++kind) {
         const MemoryKindInfo& m = memoryKind(kind);
         if (m.served)
             m_claims.reserve(m.table, m.inSection0 ? 0 : kPlain,
-                             4u * static_cast<Pos>(m.highestIndex + 1));
+                             kMemoryEntryBytes * static_cast<Pos>(m.highestIndex + 1));
     }
     const short cpu = m_pair.cpuCode;
     for (const AddressReaderInfo& info : kAddressReaders) {
@@ -83,29 +68,15 @@ void OsdbBuilder::reserveReach() {
             // count into the next row, lies inside the file.
             const int entries =
                 std::max(entryBound(row, m_spec), static_cast<int>(slotsOf(cpu, row)));
-            Pos end = 0;
-            switch (info.reader) {
-                case AddressReader::word2:
-                    end = word2Address(word2Row(cpu, row), std::max(entries, 0)) + 4u;
-                    break;
-                case AddressReader::word3:
-                    end = word3Record(cpu, row) + kRecordAddressAt + 4u;
-                    break;
-                case AddressReader::bit4:
-                    end = bit4Slot(cpu, row, std::max(entries, 1)) + kMaskAt + 2u;
-                    break;
-                case AddressReader::bit5:
-                    end = bit5Row(cpu, row) + kMaskAt + 2u;
-                    break;
-            }
-            m_claims.reserve(row.table, row.section, end);
+            m_claims.reserve(row.table, row.section,
+                             readerSpan(info.reader, cpu, row, entries).end);
         }
     }
 }
 
 void OsdbBuilder::placeSpec() {
     for (int i = 0; i < kCpuSpecValues; ++i) {
-        const SpecPlace& p = kSpecPlaces[i];
+        const CpuSpecPlace& p = kCpuSpecPlaces[i];
         m_claims.put(p.table, p.section, p.offset, p.width, bits(m_spec[i]),
                      label("cpuSpec value " + std::to_string(i), m_spec[i]));
     }
@@ -157,7 +128,8 @@ void OsdbBuilder::words2(const Json& items, const std::string& path) {
         const Pos rowAt = word2Row(m_pair.cpuCode, *row);
         if (const Json* head = member(items[i], key::kHeadWord)) {
             const auto h = requireInt(*head, childPath(at, key::kHeadWord), 0, 65535);
-            m_claims.put(row->table, row->section, rowAt, 2, bits(h), label(name + " headWord", h));
+            m_claims.put(row->table, row->section, rowAt, kHeadWordBytes, bits(h),
+                         label(name + " headWord", h));
         }
         const Json* addresses = member(items[i], key::kAddresses);
         if (!addresses) continue;
@@ -168,8 +140,8 @@ void OsdbBuilder::words2(const Json& items, const std::string& path) {
             if (isResult(a)) continue;
             const auto v = requireInt(a, indexPath(apath, e), kInt32Min, kInt32Max);
             const int entry = static_cast<int>(e) + 1;
-            m_claims.put(row->table, row->section, word2Address(rowAt, entry), 4, bits(v),
-                         label(name + " entry " + std::to_string(entry) + " address", v));
+            m_claims.put(row->table, row->section, word2Address(rowAt, entry), kAddressBytes,
+                         bits(v), label(name + " entry " + std::to_string(entry) + " address", v));
         }
     }
 }
@@ -186,8 +158,9 @@ void OsdbBuilder::words3(const Json& items, const std::string& path) {
         const Pos recordAt = word3Record(m_pair.cpuCode, *row);
         const auto h = optionalMemberInt(items[i], at, key::kHeadWord, 0, 65535, 0);
         const auto a = optionalMemberInt(items[i], at, key::kAddress, kInt32Min, kInt32Max, 0);
-        m_claims.put(row->table, row->section, recordAt, 2, bits(h), label(name + " headWord", h));
-        m_claims.put(row->table, row->section, recordAt + kRecordAddressAt, 4, bits(a),
+        m_claims.put(row->table, row->section, recordAt, kHeadWordBytes, bits(h),
+                     label(name + " headWord", h));
+        m_claims.put(row->table, row->section, recordAt + kRecordAddressAt, kAddressBytes, bits(a),
                      label(name + " address", a));
     }
 }
@@ -219,9 +192,9 @@ void OsdbBuilder::bits4(const Json& items, const std::string& path) {
             const Pos slot = bit4Slot(cpu, *row, entry);
             if (!isTwoBitRow(*row)) {
                 // The canonical (V, W) of a byte address and a one-byte mask.
-                m_claims.put(row->table, row->section, slot, 4, bits(address),
+                m_claims.put(row->table, row->section, slot, kAddressBytes, bits(address),
                              label(entryName + " address", address));
-                m_claims.put(row->table, row->section, slot + kMaskAt, 2, bits(mask),
+                m_claims.put(row->table, row->section, slot + kMaskAt, kMaskBytes, bits(mask),
                              label(entryName + " bitMask", mask));
                 continue;
             }
@@ -238,7 +211,7 @@ void OsdbBuilder::bits4(const Json& items, const std::string& path) {
             }
             const Pos v = static_cast<Pos>(address) - twoBitAddressStep(cpu, entry) -
                           static_cast<Pos>(expected.address);
-            m_claims.put(row->table, row->section, slot, 4, v,
+            m_claims.put(row->table, row->section, slot, kAddressBytes, v,
                          entryName + " (address " + std::to_string(address) +
                              ", so the row's first address is " + std::to_string(asSigned32(v)) +
                              ")");
@@ -259,9 +232,9 @@ void OsdbBuilder::bits5(const Json& items, const std::string& path) {
             optionalMemberInt(items[i], at, key::kAddress, kInt32Min, kInt32Max, 0);
         const auto mask = optionalMemberInt(items[i], at, key::kBitMask, 0, 255, 0);
         const Pos p = bit5Row(m_pair.cpuCode, *row);
-        m_claims.put(row->table, row->section, p, 4, bits(address),
+        m_claims.put(row->table, row->section, p, kAddressBytes, bits(address),
                      label(name + " address", address));
-        m_claims.put(row->table, row->section, p + kMaskAt, 2, bits(mask),
+        m_claims.put(row->table, row->section, p + kMaskAt, kMaskBytes, bits(mask),
                      label(name + " bitMask", mask));
     }
 }
@@ -297,7 +270,8 @@ void OsdbBuilder::memory(const Json& kinds, const std::string& path) {
             if (isResult(v)) continue;
             const auto n = requireInt(v, indexPath(vpath, index), kInt32Min, kInt32Max);
             m_claims.put(
-                info.table, info.inSection0 ? 0 : kPlain, 4u * static_cast<Pos>(index), 4, bits(n),
+                info.table, info.inSection0 ? 0 : kPlain, memoryEntryAt(static_cast<short>(index)),
+                kMemoryEntryBytes, bits(n),
                 label("memory kind " + std::to_string(kind) + " index " + std::to_string(index),
                       n));
         }
@@ -331,11 +305,10 @@ void cpuSpecOf(const Json& osdb, const std::string& path, CpuSpecValues& cpuValu
     if (!requireArray(*values, vpath).size() || values->size() != kCpuSpecValues)
         throw ToolError(vpath + ": expected six values");
     for (int i = 0; i < kCpuSpecValues; ++i) {
-        const auto& p = kSpecPlaces[i];
-        const std::int64_t limit = p.width == 1 ? 127 : 32767;
-        cpuValues[i] = static_cast<std::int32_t>(
-            requireInt((*values)[static_cast<std::size_t>(i)],
-                       indexPath(vpath, static_cast<std::size_t>(i)), -limit - 1, limit));
+        const unsigned width = kCpuSpecPlaces[i].width;
+        cpuValues[i] = static_cast<std::int32_t>(requireInt(
+            (*values)[static_cast<std::size_t>(i)], indexPath(vpath, static_cast<std::size_t>(i)),
+            lowestCpuSpecValue(width), highestCpuSpecValue(width)));
     }
 }
 

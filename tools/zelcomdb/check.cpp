@@ -8,7 +8,9 @@
 #include <iterator>
 #include <system_error>
 
-#include "accessor/byte_codec.h"
+#include "format/bytes.h"
+#include "format/cpu_spec_values.h"
+#include "format/directory.h"
 #include "tool_error.h"
 
 namespace zel::tool {
@@ -27,16 +29,23 @@ bool FileImage::holds(Pos pos, std::uint64_t width) const {
 }
 
 std::uint32_t FileImage::u32(Pos pos) const {
-    unsigned char b[4];
-    std::copy(m_bytes.begin() + pos, m_bytes.begin() + pos + 4, b);
-    if (m_order == ByteOrder::mostSignificantFirst) reverse4(b);
-    return loadLE32(b);
+    return loadOrdered(m_bytes.data() + pos, 4, m_order);
 }
 
 std::uint16_t FileImage::u16(Pos pos) const {
-    unsigned char b[2] = {m_bytes[pos], m_bytes[pos + 1]};
-    if (m_order == ByteOrder::mostSignificantFirst) reverse2(b);
-    return loadLE16(b);
+    return static_cast<std::uint16_t>(loadOrdered(m_bytes.data() + pos, 2, m_order));
+}
+
+bool directoryBaseOf(const FileImage& file, Findings& findings, Pos& base) {
+    if (!checkSpan(file, findings, "header", kDirectoryBaseAt, kWordBytes, "the directory base"))
+        return false;
+    base = file.u32(kDirectoryBaseAt);
+    if (FileImage::negative(base)) {
+        findings.add("header", kDirectoryBaseAt,
+                     "the directory base " + std::to_string(asSigned32(base)) + " is negative");
+        return false;
+    }
+    return true;
 }
 
 bool checkSpan(const FileImage& file, Findings& findings, const std::string& where, Pos pos,
@@ -97,10 +106,10 @@ std::vector<Finding> checkDirectory(const std::string& dir) {
                           findings);
         } else {
             // Tables 2 and 4 take their entry bound from the pair's OSDB file.
-            ZelLong cpuValues[6] = {};
+            ZelLong cpuValues[kCpuSpecValues] = {};
             const bool haveSpec = db.CpuSpec(t.pair.cpuCode, t.pair.osType, cpuValues) == 0;
             const std::int32_t value0 = static_cast<std::int32_t>(cpuValues[0]);
-            checkJqwdbFile(FileImage(readAll(path), ByteOrder::leastSignificantFirst), t.pair,
+            checkJqwdbFile(FileImage(readAll(path), kJqwdbByteOrder), t.pair,
                            haveSpec ? &value0 : nullptr, findings);
         }
         all.insert(all.end(), findings.list().begin(), findings.list().end());

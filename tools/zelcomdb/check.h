@@ -14,9 +14,9 @@
 #include <utility>
 #include <vector>
 
-#include "accessor/field_reader.h"
-#include "accessor/position.h"
 #include "database_dir.h"
+#include "format/bytes.h"
+#include "format/position.h"
 #include "writer/db_writer.h"
 
 namespace zel::tool {
@@ -50,7 +50,7 @@ class FileImage {
     std::uint64_t size() const { return m_bytes.size(); }
     // Whether [pos, pos + width) lies in the file (pos not negative).
     bool holds(Pos pos, std::uint64_t width) const;
-    static bool negative(Pos pos) { return pos > 0x7FFFFFFFu; }
+    static bool negative(Pos pos) { return isNegative(pos); }
     // The value at pos; the caller has checked holds(pos, width).
     std::uint32_t u32(Pos pos) const;
     std::uint16_t u16(Pos pos) const;
@@ -65,6 +65,10 @@ class FileImage {
 // it starts at a negative offset or ends beyond the file. True when sound.
 bool checkSpan(const FileImage& file, Findings& findings, const std::string& where, Pos pos,
                std::uint64_t width, const std::string& what);
+
+// The directory base at byte 8: a finding when the file is too short for it
+// or it is negative. True with the base when sound.
+bool directoryBaseOf(const FileImage& file, Findings& findings, Pos& base);
 
 void checkOsdbFile(const FileImage& file, const ModelOsPair& pair, Findings& findings);
 // specValue0: CPU specification value 0 of the pair (bounds tables 2 and 4),

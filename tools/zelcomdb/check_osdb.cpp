@@ -5,17 +5,15 @@
 #include <optional>
 #include <utility>
 
-#include "accessor/byte_codec.h"
 #include "check.h"
 #include "field_claims.h"
+#include "format/bytes.h"
+#include "format/cpu_spec_values.h"
+#include "format/directory.h"
 #include "osdb_geometry.h"
 
 namespace zel::tool {
 namespace {
-
-constexpr Pos kDirectoryBaseAt = 8;
-constexpr int kCpuSpecTable = 0;
-constexpr int kSpecSectionsTable = 2;
 
 class OsdbChecker {
   public:
@@ -43,8 +41,8 @@ std::optional<Pos> OsdbChecker::tableStart(int table) {
     const auto known = m_tables.find(table);
     if (known != m_tables.end()) return known->second;
     std::optional<Pos> start;
-    const Pos entry = m_directory + 4u * static_cast<Pos>(table);
-    if (checkSpan(m_file, m_out, "directory", entry, 4,
+    const Pos entry = tableEntryAt(m_directory, static_cast<std::uint16_t>(table));
+    if (checkSpan(m_file, m_out, "directory", entry, kWordBytes,
                   "the entry of table " + std::to_string(table))) {
         const Pos at = m_directory + m_file.u32(entry);
         const std::string where = regionName(table, kPlain);
@@ -64,8 +62,8 @@ std::optional<Pos> OsdbChecker::sectionStart(int table, int section) {
     if (known != m_sections.end()) return known->second;
     std::optional<Pos> start;
     if (const auto t = tableStart(table)) {
-        const Pos entry = *t + 4u + 4u * static_cast<Pos>(section);
-        if (checkSpan(m_file, m_out, regionName(table, kPlain), entry, 4,
+        const Pos entry = sectionEntryAt(*t, static_cast<std::uint16_t>(section));
+        if (checkSpan(m_file, m_out, regionName(table, kPlain), entry, kWordBytes,
                       "the offset of section " + std::to_string(section))) {
             const Pos at = *t + m_file.u32(entry);
             const std::string where = regionName(table, section);
@@ -82,27 +80,20 @@ std::optional<Pos> OsdbChecker::sectionStart(int table, int section) {
 }
 
 bool OsdbChecker::readSpec(CpuSpecValues& cpuValues) {
-    const auto t0 = tableStart(kCpuSpecTable);
-    const auto s0 = sectionStart(kSpecSectionsTable, 0);
-    const auto s1 = sectionStart(kSpecSectionsTable, 1);
-    bool ok = t0 && checkSpan(m_file, m_out, regionName(kCpuSpecTable, kPlain), *t0, 6,
-                              "the table of CPU specification values");
-    ok = s0 &&
-         checkSpan(m_file, m_out, regionName(kSpecSectionsTable, 0), *s0 + 22u, 2,
-                   "CPU specification value 2") &&
-         ok;
-    ok = s1 &&
-         checkSpan(m_file, m_out, regionName(kSpecSectionsTable, 1), *s1 + 18u, 2,
-                   "CPU specification value 5") &&
-         ok;
-    if (!ok) return false;
-    cpuValues[0] = asSigned8(m_file.u8(*t0));
-    cpuValues[1] = asSigned8(m_file.u8(*t0 + 3u));
-    cpuValues[2] = asSigned16(m_file.u16(*s0 + 22u));
-    cpuValues[3] = asSigned8(m_file.u8(*t0 + 2u));
-    cpuValues[4] = asSigned8(m_file.u8(*t0 + 5u));
-    cpuValues[5] = asSigned16(m_file.u16(*s1 + 18u));
-    return true;
+    bool ok = true;
+    for (int value : kCpuSpecReadOrder) {
+        const CpuSpecPlace& p = kCpuSpecPlaces[value];
+        const auto start =
+            p.section == kPlain ? tableStart(p.table) : sectionStart(p.table, p.section);
+        if (!start || !checkSpan(m_file, m_out, regionName(p.table, p.section), *start + p.offset,
+                                 p.width, "CPU specification value " + std::to_string(value))) {
+            ok = false;
+            continue;
+        }
+        cpuValues[value] = p.width == 1 ? asSigned8(m_file.u8(*start + p.offset))
+                                        : asSigned16(m_file.u16(*start + p.offset));
+    }
+    return ok;
 }
 
 void OsdbChecker::checkItems(const AddressReaderInfo& info, const CpuSpecValues* cpuValues) {
@@ -115,31 +106,13 @@ void OsdbChecker::checkItems(const AddressReaderInfo& info, const CpuSpecValues*
         if (bound < 1) continue;
         const auto section = sectionStart(row.table, row.section);
         if (!section) continue;
-        Pos first = 0, end = 0;
-        switch (info.reader) {
-            case AddressReader::word2:
-                first = word2Row(m_cpu, row);
-                end = word2Address(first, bound) + 4u;
-                break;
-            case AddressReader::word3:
-                first = word3Record(m_cpu, row);
-                end = first + kRecordAddressAt + 4u;
-                break;
-            case AddressReader::bit4:
-                first = bit4Slot(m_cpu, row, 1);
-                end = bit4Slot(m_cpu, row, bound) + kMaskAt + 2u;
-                break;
-            case AddressReader::bit5:
-                first = bit5Row(m_cpu, row);
-                end = first + kMaskAt + 2u;
-                break;
-        }
+        const SectionSpan span = readerSpan(info.reader, m_cpu, row, bound);
         std::string what = std::string(info.entryPoint) + " item " + std::to_string(item) +
                            " (row " + std::to_string(row.row);
         if (info.hasEntries) what += ", entries 1.." + std::to_string(bound);
         what += ")";
-        checkSpan(m_file, m_out, regionName(row.table, row.section), *section + first, end - first,
-                  what);
+        checkSpan(m_file, m_out, regionName(row.table, row.section), *section + span.first,
+                  span.end - span.first, what);
     }
 }
 
@@ -150,20 +123,14 @@ void OsdbChecker::checkMemory() {
         const auto start = m.inSection0 ? sectionStart(m.table, 0) : tableStart(m.table);
         if (!start) continue;
         checkSpan(m_file, m_out, regionName(m.table, m.inSection0 ? 0 : kPlain), *start,
-                  4u * static_cast<std::uint64_t>(m.highestIndex + 1),
+                  std::uint64_t{kMemoryEntryBytes} * static_cast<std::uint64_t>(m.highestIndex + 1),
                   "memory kind " + std::to_string(kind) + " (indices 0.." +
                       std::to_string(m.highestIndex) + ")");
     }
 }
 
 void OsdbChecker::run() {
-    if (!checkSpan(m_file, m_out, "header", kDirectoryBaseAt, 4, "the directory base")) return;
-    m_directory = m_file.u32(kDirectoryBaseAt);
-    if (FileImage::negative(m_directory)) {
-        m_out.add("header", kDirectoryBaseAt,
-                  "the directory base " + std::to_string(asSigned32(m_directory)) + " is negative");
-        return;
-    }
+    if (!directoryBaseOf(m_file, m_out, m_directory)) return;
     CpuSpecValues cpuValues = {};
     const bool haveSpec = readSpec(cpuValues);
     for (const AddressReaderInfo& info : kAddressReaders)

@@ -5,14 +5,13 @@
 #include <cstdint>
 #include <functional>
 
-#include "jqwdb_records.h"
+#include "format/jqwdb_tables.h"
 #include "osdb_geometry.h"
 
 namespace zel::tool {
 namespace {
 
 constexpr short kFileNotFound = 102;
-constexpr int kHighestIndex = 32767;  // record indices are 16-bit
 
 using Values = std::vector<std::int64_t>;
 
@@ -48,7 +47,7 @@ class PairDumper {
     SpecRead m_spec;
 };
 
-Json recordJson(const RecordShape& shape, const Values& values) {
+Json recordJson(const RecordLayout& shape, const Values& values) {
     Json record = Json::object();
     for (int i = 0; i < shape.count; ++i)
         record[shape.fields[i].name] = values[static_cast<std::size_t>(i)];
@@ -195,13 +194,13 @@ Json PairDumper::memory() {
 
 Json PairDumper::records(int table, const std::function<short(short, Values&)>& read) {
     Json list = Json::array();
-    for (int index = 0; index <= kHighestIndex; ++index) {
+    for (int index = 0; index <= kHighestRecordIndex; ++index) {
         Values values;
         const short r = read(static_cast<short>(index), values);
         if (r == -1) break;
         // Before a first record the table as a whole did not answer.
         if (index == 0 && r != 0) return resultJson(r);
-        list.push_back(r == 0 ? recordJson(kRecordShapes[table], values) : resultJson(r));
+        list.push_back(r == 0 ? recordJson(kJqwdbTables[table].layout, values) : resultJson(r));
     }
     return list;
 }
@@ -216,7 +215,7 @@ Json PairDumper::entryRecords(int table) {
                                    : m_db.CPdbTb4(m_model, m_os, 0, first, &b);
         return resultJson(r);
     }
-    const int bound = pdbEntryBound(m_spec.values[0], m_pair.osType);
+    const int bound = deviceEntryBound(m_spec.values[0], m_pair.osType);
     auto readEntry = [&](short index, short entry, Values& values) {
         if (table == 2) {
             PdbWD w{};
@@ -231,16 +230,18 @@ Json PairDumper::entryRecords(int table) {
     };
     Json list = Json::array();
     if (bound < 1) return list;  // no entry number is accepted: no record can be read
-    for (int index = 0; index <= kHighestIndex; ++index) {
+    for (int index = 0; index <= kHighestRecordIndex; ++index) {
         Json entries = Json::array();
         Values values;
         const short r1 = readEntry(static_cast<short>(index), first, values);
         if (r1 == -1) break;
         if (index == 0 && r1 != 0) return resultJson(r1);
-        entries.push_back(r1 == 0 ? recordJson(kRecordShapes[table], values) : resultJson(r1));
+        entries.push_back(r1 == 0 ? recordJson(kJqwdbTables[table].layout, values)
+                                  : resultJson(r1));
         for (int entry = 2; entry <= bound; ++entry) {
             const short r = readEntry(static_cast<short>(index), static_cast<short>(entry), values);
-            entries.push_back(r == 0 ? recordJson(kRecordShapes[table], values) : resultJson(r));
+            entries.push_back(r == 0 ? recordJson(kJqwdbTables[table].layout, values)
+                                     : resultJson(r));
         }
         list.push_back({{key::kEntries, entries}});
     }
@@ -253,7 +254,7 @@ Json PairDumper::backupTable() {
     if (r != 0) return resultJson(r);
     Json items = Json::array();
     const auto n = static_cast<std::int32_t>(count);
-    for (std::int32_t index = 0; index < n && index <= kHighestIndex; ++index) {
+    for (std::int32_t index = 0; index < n && index <= kHighestRecordIndex; ++index) {
         PdbBkup b{};
         const short ri = m_db.CPdbTb10(m_model, m_os, static_cast<short>(index), &b);
         if (ri != 0) {
@@ -261,7 +262,7 @@ Json PairDumper::backupTable() {
             continue;
         }
         items.push_back(
-            recordJson(kRecordShapes[kBackupTable],
+            recordJson(kJqwdbTables[kBackupTable].layout,
                        {b.value1, b.value2, b.attr1, b.attr2, b.attr3, b.attr4, b.attr5}));
     }
     return Json{{key::kItemCount, n}, {key::kItems, items}};

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cpu_values_command.h"
-#include "jqwdb_records.h"
+#include "format/jqwdb_tables.h"
 #include "result_text.h"
 #include "text_table.h"
 
@@ -140,13 +140,13 @@ void printOsdb(const Json& osdb, std::ostream& out) {
     printMemory(osdb[key::kMemory], out);
 }
 
-std::vector<std::string> fieldHeaders(const RecordShape& shape) {
+std::vector<std::string> fieldHeaders(const RecordLayout& shape) {
     std::vector<std::string> h;
     for (int i = 0; i < shape.count; ++i) h.push_back(shape.fields[i].name);
     return h;
 }
 
-void recordRow(TextTable& t, std::vector<std::string> lead, const RecordShape& shape,
+void recordRow(TextTable& t, std::vector<std::string> lead, const RecordLayout& shape,
                const Json& r) {
     if (isResult(r)) {
         lead.push_back(cell(r));
@@ -157,21 +157,21 @@ void recordRow(TextTable& t, std::vector<std::string> lead, const RecordShape& s
 }
 
 void printTable(int table, const Json& records, std::ostream& out) {
-    const RecordShape& shape = kRecordShapes[table];
+    const RecordLayout& shape = kJqwdbTables[table].layout;
     heading(out, "CPdbTb" + std::to_string(table));
     if (isResult(records)) {
         out << "    " << cell(records) << '\n';
         return;
     }
     std::vector<std::string> headers = {"index"};
-    if (hasEntries(table)) headers.push_back("entry");
+    if (kJqwdbTables[table].entryNumber) headers.push_back("entry");
     for (const auto& h : fieldHeaders(shape)) headers.push_back(h);
     TextTable t(headers);
     for (std::size_t i = 0; i < records.size(); ++i) {
         const Json& r = records[i];
-        if (!hasEntries(table) || isResult(r)) {
+        if (!kJqwdbTables[table].entryNumber || isResult(r)) {
             std::vector<std::string> lead = {std::to_string(i)};
-            if (hasEntries(table)) lead.push_back("");
+            if (kJqwdbTables[table].entryNumber) lead.push_back("");
             recordRow(t, lead, shape, r);
             continue;
         }
@@ -193,7 +193,7 @@ void printBackup(const Json& table, std::ostream& out) {
         return;
     }
     out << "    item count " << cell(table[key::kItemCount]) << '\n';
-    const RecordShape& shape = kRecordShapes[kBackupTable];
+    const RecordLayout& shape = kJqwdbTables[kBackupTable].layout;
     std::vector<std::string> headers = {"index"};
     for (const auto& h : fieldHeaders(shape)) headers.push_back(h);
     TextTable t(headers);

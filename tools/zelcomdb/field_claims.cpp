@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "accessor/byte_codec.h"
+#include "format/bytes.h"
 #include "tool_error.h"
 
 namespace zel::tool {
@@ -35,11 +35,7 @@ void FieldClaims::put(int table, int section, Pos offset, unsigned width, std::u
                       const std::string& origin) {
     RegionClaims& r = region(table, section, offset + width);
     unsigned char b[4];
-    storeLE32(b, value);
-    if (m_order == ByteOrder::mostSignificantFirst) {
-        if (width == 2) reverse2(b);
-        if (width == 4) reverse4(b);
-    }
+    storeOrdered(b, width, value, m_order);
     const int me = static_cast<int>(m_origins.size());
     m_origins.push_back(origin);
     for (unsigned i = 0; i < width; ++i) {

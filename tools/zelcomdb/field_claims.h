@@ -11,21 +11,20 @@
 #include <utility>
 #include <vector>
 
-#include "accessor/field_reader.h"
-#include "accessor/position.h"
+#include "format/bytes.h"
+#include "format/directory.h"
+#include "format/position.h"
 #include "writer/db_writer.h"
 
 namespace zel::tool {
-
-// A plain table (section kPlain) or a section of a sectioned table.
-constexpr int kPlain = -1;
 
 class FieldClaims {
   public:
     FieldClaims(ByteOrder order, std::string fileName)
         : m_order(order), m_fileName(std::move(fileName)) {}
 
-    // Stores a field of 1, 2 or 4 bytes; throws ToolError when a byte is
+    // Stores a field of 1, 2 or 4 bytes in a plain table (section kPlain) or
+    // a section of a sectioned table; throws ToolError when a byte is
     // already claimed with another value. `origin` names the field and its
     // value ("dbTb3 item 12 headWord 5").
     void put(int table, int section, Pos offset, unsigned width, std::uint32_t value,

@@ -4,7 +4,7 @@
 
 #include "accessor/model_table.h"
 #include "database_dir.h"
-#include "osdb/cpu_constants.h"
+#include "format/cpu_constants.h"
 #include "text_table.h"
 
 namespace zel::tool {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "accessor/byte_codec.h"
-#include "osdb/cpu_constants.h"
+#include "format/bytes.h"
+#include "format/cpu_constants.h"
 
 namespace zel::tool {
 

@@ -1,7 +1,7 @@
 // The OSDB address readers as the tool shows them, and how many entries of a
 // row it shows. Where the readers find their fields (the offsets, the
 // two-bit field section, the memory kinds) comes from the library's
-// osdb/address_geometry.h, so that the dump knows how far to ask, the
+// format/address_geometry.h, so that the dump knows how far to ask, the
 // builder where to place fields and the checker what a reader can reach.
 #ifndef ZELCOMDB_OSDB_GEOMETRY_H
 #define ZELCOMDB_OSDB_GEOMETRY_H
@@ -9,13 +9,13 @@
 #include <cstdint>
 #include <optional>
 
-#include "accessor/position.h"
-#include "osdb/address_geometry.h"
-#include "osdb/item_maps.h"
+#include "format/address_geometry.h"
+#include "format/cpu_spec_values.h"
+#include "format/item_maps.h"
+#include "format/position.h"
 
 namespace zel::tool {
 
-constexpr int kCpuSpecValues = 6;
 using CpuSpecValues = std::int32_t[kCpuSpecValues];
 
 // The four address readers with the names the tool shows and the JSON keys.

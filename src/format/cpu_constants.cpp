@@ -1,4 +1,4 @@
-#include "osdb/cpu_constants.h"
+#include "format/cpu_constants.h"
 
 #include <cstddef>
 

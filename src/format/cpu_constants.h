@@ -2,8 +2,8 @@
 // code uses, how many slots a row holds, the geometry of the sections of
 // table 6 and the packing of the two-bit field section. Lookups of static
 // data; any CPU code gives a defined answer.
-#ifndef ZEL_OSDB_CPU_CONSTANTS_H
-#define ZEL_OSDB_CPU_CONSTANTS_H
+#ifndef ZEL_FORMAT_CPU_CONSTANTS_H
+#define ZEL_FORMAT_CPU_CONSTANTS_H
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "osdb/item_maps.h"
+#include "format/item_maps.h"
 
 #include <cstddef>
 

@@ -2,13 +2,13 @@
 // constants, formed in 32-bit two's-complement wrap-around arithmetic (plain
 // unsigned arithmetic, so no signed overflow) and taken as a signed 32-bit
 // value when the file is positioned. A position that is negative then makes
-// the positioning fail.
-#ifndef ZEL_ACCESSOR_POSITION_H
-#define ZEL_ACCESSOR_POSITION_H
+// the positioning fail (bad seek).
+#ifndef ZEL_FORMAT_POSITION_H
+#define ZEL_FORMAT_POSITION_H
 
 #include <cstdint>
 
-#include "accessor/byte_codec.h"
+#include "format/bytes.h"
 
 namespace zel {
 
@@ -18,6 +18,9 @@ using Pos = std::uint32_t;
 // widened with its sign, so 65535 counts as -1.
 inline Pos wide(short v) { return static_cast<Pos>(static_cast<std::int32_t>(v)); }
 inline Pos wide16(std::uint16_t v) { return wide(asSigned16(v)); }
+
+// Whether a position, taken as signed, lies before the start of the file.
+constexpr bool isNegative(Pos pos) { return pos > 0x7FFFFFFFu; }
 
 }  // namespace zel
 

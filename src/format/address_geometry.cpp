@@ -1,7 +1,7 @@
-#include "osdb/address_geometry.h"
+#include "format/address_geometry.h"
 
-#include "accessor/byte_codec.h"
-#include "osdb/cpu_constants.h"
+#include "format/bytes.h"
+#include "format/cpu_constants.h"
 
 namespace zel {
 namespace {
@@ -78,6 +78,26 @@ Pos bit5Row(short cpuCode, const MapRow& row) {
     const SectionGeometry g = table6Geometry(row.section);
     const Pos stride = table6Stride(row, g.slotSize, slotsOf(cpuCode, row), false);
     return stride * wide16(row.row) + g.leadIn;
+}
+
+SectionSpan readerSpan(AddressReader reader, short cpuCode, const MapRow& row, int entries) {
+    switch (reader) {
+        case AddressReader::word2: {
+            const Pos first = word2Row(cpuCode, row);
+            return {first, word2Address(first, entries > 0 ? entries : 0) + kAddressBytes};
+        }
+        case AddressReader::word3: {
+            const Pos first = word3Record(cpuCode, row);
+            return {first, first + kRecordAddressAt + kAddressBytes};
+        }
+        case AddressReader::bit4:
+            return {bit4Slot(cpuCode, row, 1),
+                    bit4Slot(cpuCode, row, entries > 1 ? entries : 1) + kMaskAt + kMaskBytes};
+        case AddressReader::bit5:
+            break;
+    }
+    const Pos first = bit5Row(cpuCode, row);
+    return {first, first + kMaskAt + kMaskBytes};
 }
 
 std::uint16_t twoBitItemMask(short cpuCode, short item, int entry) {

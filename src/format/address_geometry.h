@@ -4,18 +4,23 @@
 // functions of the per-CPU constants, shared by the readers and by the tools
 // that lay out or check database files. Offsets are formed in 32-bit
 // wrap-around arithmetic, map columns entering as signed 16-bit values.
-#ifndef ZEL_OSDB_ADDRESS_GEOMETRY_H
-#define ZEL_OSDB_ADDRESS_GEOMETRY_H
+#ifndef ZEL_FORMAT_ADDRESS_GEOMETRY_H
+#define ZEL_FORMAT_ADDRESS_GEOMETRY_H
 
 #include <cstdint>
 
-#include "accessor/position.h"
-#include "osdb/item_maps.h"
+#include "format/item_maps.h"
+#include "format/position.h"
 
 namespace zel {
 
 // Slots per row (K) of an item's row.
 Pos slotsOf(short cpuCode, const MapRow& row);
+
+// Widths of the fields the address readers read.
+constexpr unsigned kHeadWordBytes = 2;  // DbTb2, DbTb3: head word
+constexpr unsigned kAddressBytes = 4;   // DbTb2, DbTb3: address; DbTb4, DbTb5: V
+constexpr unsigned kMaskBytes = 2;      // DbTb4, DbTb5: W
 
 // DbTb2: a row is a head slot and K slots of 4 bytes; the head word (16 bits)
 // at the row, the address of entry n (32 bits) at the row + 4 * n.
@@ -37,6 +42,24 @@ bool isTwoBitRow(const MapRow& row);
 // DbTb5: V and W of the item's one row.
 Pos bit5Row(short cpuCode, const MapRow& row);
 constexpr Pos kMaskAt = 4;
+
+// The bytes of an item's section that a reader reaches, [first, end), for
+// entry numbers 1 to `entries` (DbTb2, DbTb4; fewer than one entry reaches
+// the row's head, or first slot) or for its one record (DbTb3, DbTb5).
+struct SectionSpan {
+    Pos first;
+    Pos end;
+};
+SectionSpan readerSpan(AddressReader reader, short cpuCode, const MapRow& row, int entries);
+
+// The sectioned tables of an OSDB file and how many sections each has as far
+// as the readers go: table 2 (CpuSpec), tables 6, 9 and 11 (the item maps,
+// memory kinds 3 and 9 in section 0 of table 9).
+struct SectionedTable {
+    std::uint16_t table;
+    std::uint16_t sections;
+};
+constexpr SectionedTable kSectionedTables[] = {{2, 2}, {6, 9}, {9, 7}, {11, 4}};
 
 // Two-bit field section: the mask of field n for an item (item 83 the low bit
 // of the field, 84 the high bit, 85 two places up, 82 none), kept to 16 bits,
@@ -61,6 +84,8 @@ struct MemoryKindInfo {
     int highestIndex;
 };
 constexpr int kMemoryKinds = 10;
+constexpr unsigned kMemoryEntryBytes = 4;
+inline Pos memoryEntryAt(short index) { return kMemoryEntryBytes * wide(index); }
 // kind must lie in 0..kMemoryKinds - 1.
 const MemoryKindInfo& memoryKind(int kind);
 
