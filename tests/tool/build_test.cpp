@@ -80,6 +80,15 @@ TEST(Build, RefusalNamesWhatIsRefused) {
         {0, "/jqwdb/pdbTb10/itemCount", 4, "pdbTb10.items: 5 items, but the item count is 4"},
         {0, "/cpuCode", 3, "databases[0].cpuCode: 3, but model 1 OS number 1 has 2"},
         {0, "/osNumber", 5, "model 1 (CPU code 2) has no database files for OS number 5"},
+        // A result the library gave can be described only where a built
+        // file gives it back: absent items, memory kind 2.
+        {0,
+         "/jqwdb/pdbTb0/0",
+         {{"result", 114}},
+         "jqwdb.pdbTb0[0]: result 114 cannot be built: the built file answers with a value"},
+        {0, "/osdb/dbTb2/0", {{"item", 0}, {"result", 114}}, "osdb.dbTb2[0]: result 114 cannot"},
+        {0, "/osdb/memory/2", {{"kind", 2}, {"result", -1}}, "built"},
+        {0, "/osdb/memory/1", {{"kind", 1}, {"result", -1}}, "osdb.memory[1]: result -1 cannot"},
         {0, "/model", 1, "built"},
     };
     for (const auto& [pair, at, value, message] : cases) {

@@ -1,5 +1,6 @@
 // zelcomdb check: each kind of fault in a file broken on purpose gives a
 // finding that names the file, the table and the offset, and exit status 1.
+#include <ZelComFuncDbase.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -51,12 +52,17 @@ TEST(Check, EachFaultIsAFindingThatNamesFileTableAndOffset) {
         {false, [](Bytes& b) { set32(b, dir(b) + 4 * 7, 0xFFFFFF00u); },
          "table 7 at offset *: the table header starts at a negative offset"},
         {false, [](Bytes& b) { b.resize(b.size() - 10); },
-         "table 10 at offset *: record 4 (the last an index reaches) ends beyond the end"},
-        {false, header(0, 0, 1000), "table 0 at offset *: record 1000 (the last an index reaches)"},
+         "table 10 at offset *: record 4 (records 0..4 are reached) ends beyond the end of the "
+         "file (630 bytes): the library answers 114"},
+        {false, header(0, 0, 1000), "table 0 at offset *(records 0..1000 are reached) ends beyond"},
         {false, header(0, 4, 17), "table 0 at offset *: record size 17 is above 16"},
+        {false, header(0, 4, 0xFFFFFFF0u), "table 0 at offset *: record size -16 is negative"},
+        {false, header(7, 4, 0x80000010u),
+         "table 7 at offset *: record 1 (records 0..1 are reached) starts at a negative offset: "
+         "the library answers 109"},
         {false, header(9, 4, 8), "table 9 at offset *: record size 8 is below the 10 bytes"},
         {false, header(2, 4, 4), "table 2 at offset *: record size 4 is below the 32 bytes"},
-        {false, header(3, 0, 0xFFFFFFFFu), "table 3 at offset *: last index -1 is negative"},
+        {false, header(3, 0, 0xFFFFFFFEu), "table 3 at offset *: last index -2 is negative"},
         {false, header(10, 0, 0xFFFFFFFDu), "table 10 at offset *: item count -3 is negative"},
         {false, header(10, 8, 5),
          "table 10 at offset *: splitIndex 5 is not below the item count 5"},
@@ -86,6 +92,64 @@ TEST(Check, EachFaultIsAFindingThatNamesFileTableAndOffset) {
         }
         EXPECT_TRUE(matched) << run.out;
     }
+}
+
+// Check reaches every record an index reaches at the library's positions:
+// for each record size it names the first record the library cannot read,
+// with the library's answer, and nothing where the library reads them all.
+TEST(Check, RecordFindingsAgreeWithTheLibrary) {
+    const Bytes sample = sampleFile("JQWDB2W.BIN");
+    for (const std::uint32_t size :
+         {0xFFFFFFF0u, 0xFFFFFF00u, 0x80000010u, 0x7FFFFFFFu, 0x40000000u, 20u, 8u}) {
+        SCOPED_TRACE(size);
+        Bytes jqwdb = sample;
+        header(6, 4, size)(jqwdb);
+        zel::testing::TempDir d;
+        d.write("OSDB2W.BIN", sampleFile("OSDB2W.BIN"));
+        d.write("JQWDB2W.BIN", jqwdb);
+        CZelComFuncDbase db(d.path().c_str());
+        short firstFailing = -1, answer = 0;
+        const auto last = static_cast<short>(get32(jqwdb, table(jqwdb, 6)));
+        for (short index = 0; index <= last && firstFailing < 0; ++index) {
+            PdbAnyWD r{};
+            answer = db.CPdbTb6(20, 1, index, &r);  // model 20: CPU code 30
+            if (answer != 0) firstFailing = index;
+        }
+        const auto run = runTool({"check", d.path()});
+        const std::string prefix = "JQWDB2W.BIN: table 6 at offset ";
+        std::string recordFinding;
+        std::istringstream lines(run.out);
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind(prefix, 0) == 0 && line.find(": record size") == std::string::npos)
+                recordFinding = line;
+        if (firstFailing < 0) {
+            EXPECT_EQ(recordFinding, "") << run.out;
+            continue;
+        }
+        EXPECT_NE(recordFinding.find(": record " + std::to_string(firstFailing) + " ("),
+                  std::string::npos)
+            << run.out;
+        EXPECT_NE(recordFinding.find("the library answers " + std::to_string(answer)),
+                  std::string::npos)
+            << run.out;
+    }
+}
+
+// Tables that build writes without records (last index -1, item count 0)
+// are sound.
+TEST(Check, EmptyTablesThatBuildWritesAreClean) {
+    zel::tool::Json d = zel::testing::sampleDescription();
+    d["databases"] = zel::tool::Json::array({d["databases"][3]});
+    zel::tool::Json& jqwdb = d["databases"][0]["jqwdb"];
+    for (int t = 0; t < 10; ++t) jqwdb["pdbTb" + std::to_string(t)] = zel::tool::Json::array();
+    jqwdb["pdbTb10"] = {{"itemCount", 0}, {"items", zel::tool::Json::array()}};
+    zel::testing::TempDir dir;
+    const std::string text = d.dump();
+    dir.write("d.json", Bytes(text.begin(), text.end()));
+    ASSERT_EQ(runTool({"build", dir.file("d.json"), dir.file("db")}).status, 0);
+    const auto run = runTool({"check", dir.file("db")});
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.out, "");
 }
 
 TEST(Check, DirectoryWithoutDatabaseFilesIsAFinding) {

@@ -22,15 +22,11 @@ void putField(writer::Bytes& record, std::uint32_t at, FieldType type, std::int6
     storeOrdered(record.data() + at, width, static_cast<std::uint32_t>(value), kJqwdbByteOrder);
 }
 
-// The values of a record in its shape's field order; a result code stands for
-// a record of zeros. Missing fields are 0.
+// The values of a record in its shape's field order. Missing fields are 0.
 std::vector<std::int64_t> recordValues(const Json& r, const RecordLayout& shape,
                                        const std::string& path) {
     std::vector<std::int64_t> values(static_cast<std::size_t>(shape.count), 0);
-    if (isResult(r)) {
-        requireMemberInt(r, path, key::kResult, -32768, 32767);
-        return values;
-    }
+    if (isResult(r)) refuseResult(r, path);
     requireObject(r, path);
     for (const auto& item : r.items()) {
         const auto* f = std::find_if(shape.fields, shape.fields + shape.count,
@@ -56,11 +52,12 @@ void encodeRecord(writer::Bytes& bytes, std::uint32_t at, const RecordLayout& sh
                  values[static_cast<std::size_t>(i)]);
 }
 
-// The records of a table: an array, or a result code for a table that did
-// not answer (then it is written without records).
+// The records of a table: an array; none when the table is not described
+// (then it is written without records).
 const Json* recordList(const Json& jqwdb, int table, const std::string& path) {
     const Json* list = member(jqwdb, pdbKey(table).c_str());
-    if (!list || isResult(*list)) return nullptr;
+    if (!list) return nullptr;
+    if (isResult(*list)) refuseResult(*list, path);
     requireArray(*list, path);
     if (list->size() > static_cast<std::size_t>(kHighestRecordIndex) + 1)
         throw ToolError(path + ": more records than a 16-bit index reaches");
@@ -94,21 +91,20 @@ writer::JqwdbTable entryTable(const Json& jqwdb, int table, const std::string& p
         const std::string rpath = indexPath(path, i);
         writer::Bytes record(static_cast<std::size_t>(t.recordSize), 0);
         const Json& r = (*list)[i];
-        if (!isResult(r)) {
-            requireObject(r, rpath);
-            allowKeys(r, rpath, {key::kEntries});
-            const std::string epath = childPath(rpath, key::kEntries);
-            const Json* entries = member(r, key::kEntries);
-            if (entries && requireArray(*entries, epath).size() >
-                               static_cast<std::size_t>(std::max(bound, 0))) {
-                throw ToolError(epath + ": " + std::to_string(entries->size()) +
-                                " entries, but CPdbTb" + std::to_string(table) +
-                                " accepts entry numbers up to " + std::to_string(bound));
-            }
-            for (std::size_t e = 0; entries && e < entries->size(); ++e)
-                encodeRecord(record, deviceEntryAt(static_cast<short>(e + 1)), shape,
-                             recordValues((*entries)[e], shape, indexPath(epath, e)));
+        if (isResult(r)) refuseResult(r, rpath);
+        requireObject(r, rpath);
+        allowKeys(r, rpath, {key::kEntries});
+        const std::string epath = childPath(rpath, key::kEntries);
+        const Json* entries = member(r, key::kEntries);
+        if (entries &&
+            requireArray(*entries, epath).size() > static_cast<std::size_t>(std::max(bound, 0))) {
+            throw ToolError(epath + ": " + std::to_string(entries->size()) +
+                            " entries, but CPdbTb" + std::to_string(table) +
+                            " accepts entry numbers up to " + std::to_string(bound));
         }
+        for (std::size_t e = 0; entries && e < entries->size(); ++e)
+            encodeRecord(record, deviceEntryAt(static_cast<short>(e + 1)), shape,
+                         recordValues((*entries)[e], shape, indexPath(epath, e)));
         t.records.push_back(record);
     }
     t.lastIndex = static_cast<std::int32_t>(list->size()) - 1;
@@ -153,7 +149,8 @@ writer::JqwdbTable backupTable(const Json& jqwdb, const std::string& path) {
     t.recordSize = wholeRecordSize(kBackupTable);
     t.lastIndex = 0;  // the item count
     const Json* table = member(jqwdb, pdbKey(kBackupTable).c_str());
-    if (!table || isResult(*table)) return t;
+    if (!table) return t;
+    if (isResult(*table)) refuseResult(*table, path);
     requireObject(*table, path);
     allowKeys(*table, path, {key::kItemCount, key::kItems});
     const auto count = requireMemberInt(*table, path, key::kItemCount, -2147483648LL, 2147483647LL);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "accessor/result_codes.h"
 #include "field_claims.h"
 #include "format/bytes.h"
 #include "format/cpu_spec_values.h"
@@ -92,12 +93,15 @@ std::optional<MapRow> OsdbBuilder::describedRow(AddressReader reader, const Json
     if (!seen.insert(number).second)
         throw ToolError(childPath(path, key::kItem) + ": item " + std::to_string(number) +
                         " is described twice");
+    const MapRow row = *itemRow(reader, cpu, number);
     if (isResult(item)) {
         allowKeys(item, path, {key::kItem, key::kResult});
-        requireMemberInt(item, path, key::kResult, -32768, 32767);
+        // An absent item answers -2 from any file; every other item answers
+        // with a value from a built file.
+        if (!isAbsent(row) || requireMemberInt(item, path, key::kResult, -32768, 32767) != kAbsent)
+            refuseResult(item, path);
         return std::nullopt;
     }
-    const MapRow row = *itemRow(reader, cpu, number);
     if (isAbsent(row)) {
         throw ToolError(path + ": " + readerInfo(reader).key + " item " + std::to_string(number) +
                         " is absent for CPU code " + std::to_string(cpu) +
@@ -137,7 +141,7 @@ void OsdbBuilder::words2(const Json& items, const std::string& path) {
         checkEntryCount(*row, requireArray(*addresses, apath).size(), apath);
         for (std::size_t e = 0; e < addresses->size(); ++e) {
             const Json& a = (*addresses)[e];
-            if (isResult(a)) continue;
+            if (isResult(a)) refuseResult(a, indexPath(apath, e));
             const auto v = requireInt(a, indexPath(apath, e), kInt32Min, kInt32Max);
             const int entry = static_cast<int>(e) + 1;
             m_claims.put(row->table, row->section, word2Address(rowAt, entry), kAddressBytes,
@@ -181,7 +185,7 @@ void OsdbBuilder::bits4(const Json& items, const std::string& path) {
         const std::string name = "dbTb4 item " + std::to_string(number);
         for (std::size_t e = 0; e < list->size(); ++e) {
             const Json& b = (*list)[e];
-            if (isResult(b)) continue;
+            if (isResult(b)) refuseResult(b, indexPath(bpath, e));
             const std::string epath = indexPath(bpath, e);
             requireObject(b, epath);
             allowKeys(b, epath, {key::kAddress, key::kBitMask});
@@ -251,6 +255,10 @@ void OsdbBuilder::memory(const Json& kinds, const std::string& path) {
                             " is described twice");
         if (isResult(k)) {
             allowKeys(k, at, {key::kKind, key::kResult});
+            // A kind the reader does not serve answers -1 from any file.
+            if (memoryKind(kind).served ||
+                requireMemberInt(k, at, key::kResult, -32768, 32767) != kRefused)
+                refuseResult(k, at);
             continue;
         }
         allowKeys(k, at, {key::kKind, key::kValues});
@@ -267,7 +275,7 @@ void OsdbBuilder::memory(const Json& kinds, const std::string& path) {
         }
         for (std::size_t index = 0; index < values->size(); ++index) {
             const Json& v = (*values)[index];
-            if (isResult(v)) continue;
+            if (isResult(v)) refuseResult(v, indexPath(vpath, index));
             const auto n = requireInt(v, indexPath(vpath, index), kInt32Min, kInt32Max);
             m_claims.put(
                 info.table, info.inSection0 ? 0 : kPlain, memoryEntryAt(static_cast<short>(index)),
@@ -300,8 +308,9 @@ writer::Bytes OsdbBuilder::build(const Json& osdb) {
 void cpuSpecOf(const Json& osdb, const std::string& path, CpuSpecValues& cpuValues) {
     std::fill(cpuValues, cpuValues + kCpuSpecValues, 0);
     const Json* values = osdb.is_object() ? member(osdb, key::kCpuSpec) : nullptr;
-    if (!values || isResult(*values)) return;
+    if (!values) return;
     const std::string vpath = childPath(path, key::kCpuSpec);
+    if (isResult(*values)) refuseResult(*values, vpath);
     if (!requireArray(*values, vpath).size() || values->size() != kCpuSpecValues)
         throw ToolError(vpath + ": expected six values");
     for (int i = 0; i < kCpuSpecValues; ++i) {

@@ -8,9 +8,11 @@
 #include <iterator>
 #include <system_error>
 
+#include "accessor/result_codes.h"
 #include "format/bytes.h"
 #include "format/cpu_spec_values.h"
 #include "format/directory.h"
+#include "result_text.h"
 #include "tool_error.h"
 
 namespace zel::tool {
@@ -50,14 +52,17 @@ bool directoryBaseOf(const FileImage& file, Findings& findings, Pos& base) {
 
 bool checkSpan(const FileImage& file, Findings& findings, const std::string& where, Pos pos,
                std::uint64_t width, const std::string& what) {
-    if (FileImage::negative(pos)) {
-        findings.add(where, asSigned32(pos), what + " starts at a negative offset");
+    if (isNegative(pos)) {
+        findings.add(where, asSigned32(pos),
+                     what + " starts at a negative offset: the library answers " +
+                         resultText(fileFailureResult(Cause::badSeek)));
         return false;
     }
     if (!file.holds(pos, width)) {
-        findings.add(
-            where, pos,
-            what + " ends beyond the end of the file (" + std::to_string(file.size()) + " bytes)");
+        findings.add(where, pos,
+                     what + " ends beyond the end of the file (" + std::to_string(file.size()) +
+                         " bytes): the library answers " +
+                         resultText(fileFailureResult(Cause::endOfFile)));
         return false;
     }
     return true;

@@ -29,6 +29,7 @@ class JqwdbChecker {
   private:
     void checkTable(int table);
     void checkSplit(Pos start, std::int32_t count);
+    void checkRecords(int table, Pos start, std::int32_t first, std::uint32_t recordSize);
 
     const FileImage& m_file;
     Findings& m_out;
@@ -50,34 +51,62 @@ void JqwdbChecker::checkTable(int table) {
     const std::int32_t first = asSigned32(m_file.u32(start + kFirstWordAt));
     const std::uint32_t recordSize = m_file.u32(start + kRecordSizeAt);
 
-    if (first < 0) {
-        m_out.add(where, start,
+    // An empty table, as build writes it, has the last index -1 (item
+    // count 0); below that no index is accepted either, but no writer of
+    // this format puts it there.
+    const std::int32_t empty = table == kBackupTable ? 0 : -1;
+    if (first < empty) {
+        m_out.add(where, start + kFirstWordAt,
                   std::string(table == kBackupTable ? "item count " : "last index ") +
                       std::to_string(first) + " is negative: no record can be read");
     }
+    // The record size is a stride in 32-bit wrap-around arithmetic: the
+    // library takes it as a signed value.
+    const std::int32_t stride = asSigned32(recordSize);
     std::uint32_t used = shape.usedBytes;
     if (shape.entryNumber) used *= static_cast<std::uint32_t>(std::max(m_entries, 1));
-    const std::string sizeText = "record size " + std::to_string(recordSize);
-    if (!shape.entryNumber && recordSize > kRecordBufferBytes) {
-        m_out.add(where, start + kRecordSizeAt, sizeText + " is above 16, the record buffer");
+    const std::string sizeText = "record size " + std::to_string(stride);
+    if (stride < 0) {
+        m_out.add(where, start + kRecordSizeAt,
+                  sizeText + " is negative: each record lies before the one it follows");
+    } else if (!shape.entryNumber && recordSize > kRecordBufferBytes) {
+        m_out.add(
+            where, start + kRecordSizeAt,
+            sizeText + " is above " + std::to_string(kRecordBufferBytes) + ", the record buffer");
     } else if (recordSize < used) {
         m_out.add(where, start + kRecordSizeAt,
                   sizeText + " is below the " + std::to_string(used) + " bytes a record uses");
     }
     if (table == kBackupTable) checkSplit(start, first);
+    checkRecords(table, start, first, recordSize);
+}
 
-    // The last index a 16-bit record index reaches.
+// Every record an index reaches (a 16-bit index, at most the last index or
+// below the item count), at the positions the library computes: the first
+// that it cannot read is a finding with the result the library gives.
+void JqwdbChecker::checkRecords(int table, Pos start, std::int32_t first,
+                                std::uint32_t recordSize) {
+    const JqwdbTableShape& shape = kJqwdbTables[table];
     const std::int64_t last = std::min<std::int64_t>(
-        table == kBackupTable ? std::int64_t{first} - 1 : first, std::int64_t{kHighestRecordIndex});
-    if (last < 0) return;
-    const std::uint32_t read = !shape.deviceEntries ? std::min(recordSize, used) : used;
-    const std::uint64_t lastRecord =
-        std::uint64_t{start} + kTableHeaderBytes + static_cast<std::uint64_t>(last) * recordSize;
-    if (lastRecord + read > m_file.size()) {
-        m_out.add(where, static_cast<std::int64_t>(lastRecord),
-                  "record " + std::to_string(last) +
-                      " (the last an index reaches) ends beyond the end of the file (" +
-                      std::to_string(m_file.size()) + " bytes)");
+        shape.bound == IndexBound::itemCount ? std::int64_t{first} - 1 : first,
+        kHighestRecordIndex);
+    // The reads of one record: the whole record into the record buffer (the
+    // bytes used must arrive), or the device entries of its row.
+    const int entries = !shape.deviceEntries ? 1 : shape.entryNumber ? std::max(m_entries, 1) : 1;
+    const std::uint32_t need =
+        shape.deviceEntries ? kDeviceEntryBytes : std::min(recordSize, shape.usedBytes);
+    for (std::int64_t index = 0; index <= last; ++index) {
+        const Pos record = recordAt(start, static_cast<short>(index), recordSize);
+        for (int entry = 1; entry <= entries; ++entry) {
+            const Pos at =
+                shape.deviceEntries ? record + deviceEntryAt(static_cast<short>(entry)) : record;
+            if (m_file.holds(at, need)) continue;
+            std::string what = "record " + std::to_string(index);
+            if (shape.entryNumber) what += " entry " + std::to_string(entry);
+            what += " (records 0.." + std::to_string(last) + " are reached)";
+            checkSpan(m_file, m_out, regionName(table, kPlain), at, need, what);
+            return;
+        }
     }
 }
 

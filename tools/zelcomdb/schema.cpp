@@ -13,6 +13,11 @@ Json resultJson(int result) { return Json{{key::kResult, result}}; }
 
 bool isResult(const Json& value) { return value.is_object() && value.contains(key::kResult); }
 
+void refuseResult(const Json& value, const std::string& path) {
+    throw ToolError(path + ": result " + value[key::kResult].dump() +
+                    " cannot be built: the built file answers with a value here");
+}
+
 const char* byteOrderText(short cpuCode) {
     return cpuCode < 30 ? "most significant byte first" : "least significant byte first";
 }

@@ -73,6 +73,10 @@ Json resultJson(int result);
 // An object holding "result" stands for a result code in place of a value.
 bool isResult(const Json& value);
 
+// Refuses a result code given where a built file answers with a value (a
+// record, an entry, a field): the build could not give that result back.
+[[noreturn]] void refuseResult(const Json& value, const std::string& path);
+
 // The byte order of a CPU code's OSDB file in words.
 const char* byteOrderText(short cpuCode);
 
