@@ -20,18 +20,6 @@
 
 #include "ZelComFuncDbaseRecords.h"
 
-#if defined(_WIN32) || defined(__CYGWIN__)
-#if defined(ZELCOMFUNCDBASE_STATIC)
-#define ZELCOMFUNCDBASE_API
-#elif defined(ZELCOMFUNCDBASE_BUILDING)
-#define ZELCOMFUNCDBASE_API __declspec(dllexport)
-#else
-#define ZELCOMFUNCDBASE_API __declspec(dllimport)
-#endif
-#else
-#define ZELCOMFUNCDBASE_API __attribute__((visibility("default")))
-#endif
-
 // Accessor for one database directory. Every call names the CPU model by a
 // model index (0..47) and the OS variant by an OS number (1..7), opens the one
 // database file that answers it, reads it and closes it again; nothing is

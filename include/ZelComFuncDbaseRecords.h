@@ -1,5 +1,5 @@
-/* ZelComFuncDbase output records and ZelLong, shared by the C++ interface
- * (ZelComFuncDbase.h) and the C interface (ZelComFuncDbaseC.h). Plain C99, so
+/* ZelComFuncDbase output records, ZelLong and the export macro, shared by the
+ * C++ interface (ZelComFuncDbase.h) and the C interface (ZelComFuncDbaseC.h). Plain C99, so
  * that C, C++ and any foreign-function interface see one layout; a C++
  * translation unit may include both headers. The library pins the size and
  * every field offset of each record at compile time on every target. */
@@ -8,6 +8,21 @@
 
 #include <limits.h>
 #include <stdint.h>
+
+/* Symbols of the library: exported from the shared library / DLL, imported
+ * by its hosts; nothing of either kind in a static build
+ * (ZELCOMFUNCDBASE_STATIC). */
+#if defined(_WIN32) || defined(__CYGWIN__)
+#if defined(ZELCOMFUNCDBASE_STATIC)
+#define ZELCOMFUNCDBASE_API
+#elif defined(ZELCOMFUNCDBASE_BUILDING)
+#define ZELCOMFUNCDBASE_API __declspec(dllexport)
+#else
+#define ZELCOMFUNCDBASE_API __declspec(dllimport)
+#endif
+#else
+#define ZELCOMFUNCDBASE_API __attribute__((visibility("default")))
+#endif
 
 /* The interface's 32-bit signed value (CPU specification values, memory
  * values, item count, parameter memory): `long` where it is 32 bits wide, so

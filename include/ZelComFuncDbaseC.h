@@ -1,0 +1,108 @@
+/* ZelComFuncDbase, C interface: the members of CZelComFuncDbase as plain C
+ * functions of the same shared library / DLL, for hosts built with any
+ * compiler and for any language with a foreign-function interface.
+ *
+ * A host opens one ZelDb per database directory and calls zel_<member> with
+ * the accessor first and then the member's arguments, in the member's order
+ * and types. Each function returns exactly what the member returns and
+ * writes exactly what it writes:
+ *     0        success, the output has been written
+ *    -1        a selector is out of range, an entry is not present, or no
+ *              database file exists for the CPU code and OS type
+ *    -2        the requested item is marked absent for this CPU
+ *   100..114   the file layer failed: 100 + cause code (102 file not found,
+ *              109 bad seek, 110 hard I/O error, 114 file ends too early, ...)
+ * Outputs are left untouched on failure, except that zel_CpuSpec writes each
+ * value as soon as it has read it, zel_CDbCpuOsType writes the CPU code before
+ * it checks the OS number, and zel_CDbTbMem and zel_GetPdbTb10ItemCount store
+ * their value before they close the file.
+ *
+ * Two results exist only here: a NULL accessor gives -1 with nothing written,
+ * and a failure that the C++ class would throw (memory exhausted) gives 101.
+ * Nothing is thrown across this interface, no C++ type crosses it and the
+ * library allocates nothing that the caller must free but the ZelDb itself.
+ * One ZelDb may be used by several threads at once. */
+#ifndef ZELCOMFUNCDBASEC_H
+#define ZELCOMFUNCDBASEC_H
+
+#include "ZelComFuncDbaseRecords.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* An accessor for one database directory. */
+typedef struct ZelDb ZelDb;
+
+/* Opens an accessor on a directory given as a NUL-terminated UTF-16 path
+ * (a backslash is appended unless the path ends in one). No file is touched
+ * here; a missing directory shows as 102 on the first call that reads a file.
+ * NULL only when memory runs out. */
+ZELCOMFUNCDBASE_API ZelDb* zel_open(const unsigned short* utf16Directory);
+/* The same from a NUL-terminated UTF-8 path. */
+ZELCOMFUNCDBASE_API ZelDb* zel_open_utf8(const char* utf8Directory);
+/* Releases an accessor; NULL is allowed. */
+ZELCOMFUNCDBASE_API void zel_close(ZelDb* db);
+/* A second accessor on the same directory; NULL when memory runs out or db
+ * is NULL. */
+ZELCOMFUNCDBASE_API ZelDb* zel_copy(const ZelDb* db);
+
+/* The library's version, "MAJOR.MINOR.PATCH"; a static string. */
+ZELCOMFUNCDBASE_API const char* zel_version(void);
+
+/* Model index (0..47) -> CPU code, OS number (1..7) -> OS type; no file. */
+ZELCOMFUNCDBASE_API short zel_CDbCpuOsType(ZelDb* db, short* cpuCode, short* osType,
+                                           short modelIndex, short osNumber);
+/* The six CPU specification values; every failure is folded into -1. */
+ZELCOMFUNCDBASE_API short zel_CDbCpuSpec(ZelDb* db, short modelIndex, short osNumber,
+                                         ZelLong* values);
+/* The six CPU specification values by internal CPU code and OS type. */
+ZELCOMFUNCDBASE_API short zel_CpuSpec(ZelDb* db, short cpuCode, short osType, ZelLong* values);
+
+/* Word addresses (tables 2, 3), bit addresses (tables 4, 5) and memory table
+ * values of the OSDB file. */
+ZELCOMFUNCDBASE_API short zel_CDbTb2(ZelDb* db, short modelIndex, short osNumber, short item,
+                                     short entry, DbAd* out);
+ZELCOMFUNCDBASE_API short zel_CDbTb3(ZelDb* db, short modelIndex, short osNumber, short item,
+                                     DbAd* out);
+ZELCOMFUNCDBASE_API short zel_CDbTb4(ZelDb* db, short modelIndex, short osNumber, short item,
+                                     short entry, DbBAd* out);
+ZELCOMFUNCDBASE_API short zel_CDbTb5(ZelDb* db, short modelIndex, short osNumber, short item,
+                                     DbBAd* out);
+ZELCOMFUNCDBASE_API short zel_CDbTbMem(ZelDb* db, short modelIndex, short osNumber,
+                                       short memoryKind, short memoryIndex, ZelLong* out);
+
+/* Parameter memory pass-through, the records of JQWDB tables 0 to 10 and the
+ * item count of table 10. */
+ZELCOMFUNCDBASE_API short zel_CPdbPMem(ZelDb* db, short modelIndex, short osNumber, short selector,
+                                       ZelLong value, ZelLong* out);
+ZELCOMFUNCDBASE_API short zel_CPdbTb0(ZelDb* db, short modelIndex, short osNumber, short index,
+                                      PdbJAd* out);
+ZELCOMFUNCDBASE_API short zel_CPdbTb1(ZelDb* db, short modelIndex, short osNumber, short index,
+                                      PdbCAd* out);
+ZELCOMFUNCDBASE_API short zel_CPdbTb2(ZelDb* db, short modelIndex, short osNumber, short index,
+                                      short entry, PdbWD* out);
+ZELCOMFUNCDBASE_API short zel_CPdbTb3(ZelDb* db, short modelIndex, short osNumber, short index,
+                                      PdbWD* out);
+ZELCOMFUNCDBASE_API short zel_CPdbTb4(ZelDb* db, short modelIndex, short osNumber, short index,
+                                      short entry, PdbBD* out);
+ZELCOMFUNCDBASE_API short zel_CPdbTb5(ZelDb* db, short modelIndex, short osNumber, short index,
+                                      PdbBD* out);
+ZELCOMFUNCDBASE_API short zel_CPdbTb6(ZelDb* db, short modelIndex, short osNumber, short index,
+                                      PdbAnyWD* out);
+ZELCOMFUNCDBASE_API short zel_CPdbTb7(ZelDb* db, short modelIndex, short osNumber, short index,
+                                      PdbAnyBD* out);
+ZELCOMFUNCDBASE_API short zel_CPdbTb8(ZelDb* db, short modelIndex, short osNumber, short index,
+                                      PdbAnyWD* out);
+ZELCOMFUNCDBASE_API short zel_CPdbTb9(ZelDb* db, short modelIndex, short osNumber, short index,
+                                      PdbAnyPBD* out);
+ZELCOMFUNCDBASE_API short zel_CPdbTb10(ZelDb* db, short modelIndex, short osNumber, short index,
+                                       PdbBkup* out);
+ZELCOMFUNCDBASE_API short zel_GetPdbTb10ItemCount(ZelDb* db, short modelIndex, short osNumber,
+                                                  ZelLong* count);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* ZELCOMFUNCDBASEC_H */

@@ -1,0 +1,188 @@
+// The C++ side of the C interface's test: the class's answers, its record
+// layout and the database files. Including both public headers here also
+// checks that a C++ unit may.
+#include "tests/c_api/oracle.h"
+
+#include <ZelComFuncDbase.h>
+#include <ZelComFuncDbaseC.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "tests/support/address_file.h"
+#include "tests/support/jqwdb_samples.h"
+#include "tests/support/temp_dir.h"
+
+struct ZelOracleDir {
+    zel::testing::TempDir dir;
+};
+
+namespace {
+
+using zel::testing::TempDir;
+using zel::writer::Bytes;
+
+// The CPU code and OS type of each file pair of the written database.
+struct FilePair {
+    short cpuCode;
+    short osType;
+};
+constexpr FilePair kWrittenPairs[] = {{2, 0}, {30, 0}, {11, 1}};
+
+// Eleven JQWDB tables of six 16-byte records each; table 10 counts four items.
+Bytes jqwdbBytes() {
+    zel::writer::JqwdbLayout layout;
+    for (unsigned t = 0; t <= 10; ++t) {
+        layout.tables[t] = zel::testing::patternTable(t == 10 ? 4 : 5, 16, 6, 16);
+        // Each table's bytes differ from the others', so that a call that
+        // reads the wrong table shows.
+        for (auto& record : layout.tables[t].records)
+            for (auto& byte : record) byte = static_cast<std::uint8_t>(byte + 3 * t);
+    }
+    return zel::writer::buildJqwdb(layout);
+}
+
+// A way of damaging a file's bytes.
+struct Damage {
+    const char* label;
+    void (*apply)(Bytes& bytes);
+};
+
+void put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
+    for (std::size_t i = 0; i < 4 && at + i < bytes.size(); ++i)
+        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+std::uint32_t get32(const Bytes& bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4 && at + i < bytes.size(); ++i)
+        value |= std::uint32_t{bytes[at + i]} << (8 * i);
+    return value;
+}
+
+const Damage kDamages[] = {
+    {"empty", [](Bytes& b) { b.clear(); }},
+    {"cut in half", [](Bytes& b) { b.resize(b.size() / 2); }},
+    {"last byte cut", [](Bytes& b) { b.resize(b.empty() ? 0 : b.size() - 1); }},
+    {"directory base negative", [](Bytes& b) { put32(b, 8, 0x80000000u); }},
+    {"table directory all ones",
+     [](Bytes& b) {
+         // Either byte order of the directory base: the smaller reading.
+         std::uint32_t base = get32(b, 8);
+         const std::uint32_t swapped =
+             (base >> 24) | ((base >> 8) & 0xFF00u) | ((base << 8) & 0xFF0000u) | (base << 24);
+         if (swapped < base) base = swapped;
+         for (std::uint32_t at = base; at < base + 64 && at < b.size(); ++at) b[at] = 0xFF;
+     }},
+    {"scattered bytes flipped",
+     [](Bytes& b) {
+         std::uint32_t state = 12345;
+         for (std::size_t at = 0; at < b.size(); at += 1 + state % 13) {
+             state = state * 1103515245u + 12345u;
+             b[at] ^= static_cast<std::uint8_t>(state >> 16);
+         }
+     }},
+};
+
+}  // namespace
+
+extern "C" {
+
+const size_t* zel_oracle_layout(size_t* count) {
+#define ZEL_LAYOUT_OF(Record, field) \
+    offsetof(Record, field), sizeof(static_cast<Record*>(nullptr)->field), sizeof(Record),
+    static const size_t layout[] = {ZEL_RECORD_FIELDS(ZEL_LAYOUT_OF) sizeof(ZelLong)};
+#undef ZEL_LAYOUT_OF
+    *count = sizeof layout / sizeof layout[0];
+    return layout;
+}
+
+short zel_oracle_call(const char* utf8Directory, const ZelCall* call, ZelOutput* out) {
+    CZelComFuncDbase db(utf8Directory);
+    const short a = call->first, b = call->second, c = call->third, d = call->fourth;
+    switch (call->member) {
+        case ZEL_CDbCpuOsType:
+            return db.CDbCpuOsType(&out->cpuOs[0], &out->cpuOs[1], a, b);
+        case ZEL_CDbCpuSpec:
+            return db.CDbCpuSpec(a, b, out->values);
+        case ZEL_CpuSpec:
+            return db.CpuSpec(a, b, out->values);
+        case ZEL_CDbTb2:
+            return db.CDbTb2(a, b, c, d, &out->dbAd);
+        case ZEL_CDbTb3:
+            return db.CDbTb3(a, b, c, &out->dbAd);
+        case ZEL_CDbTb4:
+            return db.CDbTb4(a, b, c, d, &out->dbBAd);
+        case ZEL_CDbTb5:
+            return db.CDbTb5(a, b, c, &out->dbBAd);
+        case ZEL_CDbTbMem:
+            return db.CDbTbMem(a, b, c, d, &out->one);
+        case ZEL_CPdbPMem:
+            return db.CPdbPMem(a, b, c, call->value, &out->one);
+        case ZEL_CPdbTb0:
+            return db.CPdbTb0(a, b, c, &out->jAd);
+        case ZEL_CPdbTb1:
+            return db.CPdbTb1(a, b, c, &out->cAd);
+        case ZEL_CPdbTb2:
+            return db.CPdbTb2(a, b, c, d, &out->wd);
+        case ZEL_CPdbTb3:
+            return db.CPdbTb3(a, b, c, &out->wd);
+        case ZEL_CPdbTb4:
+            return db.CPdbTb4(a, b, c, d, &out->bd);
+        case ZEL_CPdbTb5:
+            return db.CPdbTb5(a, b, c, &out->bd);
+        case ZEL_CPdbTb6:
+            return db.CPdbTb6(a, b, c, &out->anyWd);
+        case ZEL_CPdbTb7:
+            return db.CPdbTb7(a, b, c, &out->anyBd);
+        case ZEL_CPdbTb8:
+            return db.CPdbTb8(a, b, c, &out->anyWd);
+        case ZEL_CPdbTb9:
+            return db.CPdbTb9(a, b, c, &out->anyPbd);
+        case ZEL_CPdbTb10:
+            return db.CPdbTb10(a, b, c, &out->bkup);
+        case ZEL_GetPdbTb10ItemCount:
+            return db.GetPdbTb10ItemCount(a, b, &out->one);
+        case ZEL_MEMBER_COUNT:
+            break;
+    }
+    return -32768;
+}
+
+const char* zel_oracle_version(void) { return ZEL_EXPECTED_VERSION; }
+
+const char* zel_oracle_dir_path(const ZelOracleDir* dir) { return dir->dir.path().c_str(); }
+
+void zel_oracle_remove_dir(ZelOracleDir* dir) { delete dir; }
+
+ZelOracleDir* zel_oracle_write_database(void) {
+    auto* out = new ZelOracleDir;
+    const zel::testing::AddressFile osdb;
+    const Bytes jqwdb = jqwdbBytes();
+    for (const FilePair& pair : kWrittenPairs) {
+        osdb.writeTo(out->dir, pair.cpuCode, pair.osType);
+        out->dir.write(zel::writer::jqwdbFileName(pair.cpuCode, pair.osType), jqwdb);
+    }
+    return out;
+}
+
+int zel_oracle_damage_kinds(void) { return static_cast<int>(std::size(kDamages)); }
+
+ZelOracleDir* zel_oracle_damaged_copy(const char* from, int kind, const char** label) {
+    const Damage& damage = kDamages[kind];
+    *label = damage.label;
+    auto* out = new ZelOracleDir;
+    for (const auto& entry : std::filesystem::directory_iterator(from)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        damage.apply(bytes);
+        out->dir.write(entry.path().filename().string(), bytes);
+    }
+    return out;
+}
+
+}  // extern "C"
