@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/support/address_file.h"
+#include "tests/support/database_names.h"
 #include "tests/support/jqwdb_samples.h"
 #include "tests/support/temp_dir.h"
 
@@ -165,7 +166,7 @@ ZelOracleDir* zel_oracle_write_database(void) {
     const Bytes jqwdb = jqwdbBytes();
     for (const FilePair& pair : kWrittenPairs) {
         osdb.writeTo(out->dir, pair.cpuCode, pair.osType);
-        out->dir.write(zel::writer::jqwdbFileName(pair.cpuCode, pair.osType), jqwdb);
+        out->dir.write(zel::testing::jqwdbFileName(pair.cpuCode, pair.osType), jqwdb);
     }
     return out;
 }
