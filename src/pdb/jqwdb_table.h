@@ -11,8 +11,11 @@
 #ifndef ZEL_PDB_JQWDB_TABLE_H
 #define ZEL_PDB_JQWDB_TABLE_H
 
+#include <ZelComFuncDbase.h>
+
 #include <cstdint>
 
+#include "accessor/accessor_internals.h"
 #include "accessor/field_reader.h"
 #include "accessor/name_buffer.h"
 #include "accessor/reading_path.h"
@@ -61,14 +64,20 @@ short readJqwdbTable(const NameBuffer& name, const JqwdbTableShape& table, short
 short readJqwdbRecordOf(const NameBuffer& name, const JqwdbTableShape& table, short index,
                         RecordBuffer& record);
 
-// The same, storing decode(record) in the caller's output after the file has
-// been closed, on success only.
-template <class Out, class Decode>
-short readJqwdbRecordInto(const NameBuffer& name, const JqwdbTableShape& table, short index,
-                          Out* out, Decode decode) {
+// What a reader of a table read whole (0, 1, 6 to 9) does: the file name of
+// the CPU code and OS type (-1 without one), the procedure, and the output
+// record decoded from the record by the table's layout, stored in the
+// caller's record on success only.
+template <int Table, class Out>
+short readRecordOf(CZelComFuncDbase& db, short cpuCode, short osType, short index, Out* out) {
+    constexpr const JqwdbTableShape& table = kJqwdbTables[Table];
+    static_assert(!table.deviceEntries, "tables 2 to 5 are read by their device entries");
+    NameBuffer name;
+    if (ZelAccessorInternals::dbname(db, cpuCode, osType, name.units) != kOk) return kRefused;
     RecordBuffer record;
     const short result = readJqwdbRecordOf(name, table, index, record);
-    if (result == kOk) *out = decode(record);
+    if (result == kOk)
+        *out = decodeRecord<Out, table.layout.count>(record.bytes, table.layout.fields);
     return result;
 }
 

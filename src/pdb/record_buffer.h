@@ -1,10 +1,14 @@
-// The 16-byte buffer that one JQWDB record is read into, and the fields taken
-// from it. Every multi-byte field is stored least significant byte first; the
-// field offsets are checked against the buffer size when the code is compiled.
+// The 16-byte buffer that one JQWDB record is read into, and the decoding of
+// an output record from it by a record layout (format/jqwdb_tables.h): each
+// field of the output record, in order, from the record bytes its layout
+// entry names. Every multi-byte field is stored least significant byte first.
 #ifndef ZEL_PDB_RECORD_BUFFER_H
 #define ZEL_PDB_RECORD_BUFFER_H
 
+#include <cstddef>
 #include <cstdint>
+#include <type_traits>
+#include <utility>
 
 #include "format/bytes.h"
 #include "format/jqwdb_tables.h"
@@ -13,28 +17,62 @@ namespace zel {
 
 struct RecordBuffer {
     unsigned char bytes[kRecordBufferBytes] = {};
+};
 
-    // Signed 32-bit value at record bytes At..At+3, the stored bits unchanged.
-    template <std::uint32_t At>
-    std::int32_t value32() const {
-        static_assert(At + 4 <= kRecordBufferBytes, "field beyond the record buffer");
-        return asSigned32(loadLE32(bytes + At));
+// The value of one field; splitValue is what a table 10 tail item's
+// splitValue field takes.
+inline std::int64_t fieldValue(const unsigned char* bytes, const RecordField& field,
+                               short splitValue) {
+    const unsigned char* at = bytes + field.offset;
+    switch (field.type) {
+        case FieldType::signed32:
+            return asSigned32(loadLE32(at));
+        case FieldType::signed16:
+            return asSigned16(loadLE16(at));
+        case FieldType::unsigned16:
+            return loadLE16(at);
+        case FieldType::signed8:
+            return asSigned8(*at);
+        case FieldType::unsigned8:
+            return *at;
+        case FieldType::splitValue:
+            return splitValue;
+        case FieldType::missing:
+            break;
     }
+    return -1;
+}
 
-    // Signed 16-bit value at record bytes At..At+1, the stored bits unchanged.
-    template <std::uint32_t At>
-    short word16() const {
-        static_assert(At + 2 <= kRecordBufferBytes, "field beyond the record buffer");
-        return asSigned16(loadLE16(bytes + At));
-    }
-
-    // The signed byte at record byte At, widened with its sign (0xFF gives -1).
-    template <std::uint32_t At>
-    short attr8() const {
-        static_assert(At < kRecordBufferBytes, "field beyond the record buffer");
-        return asSigned8(bytes[At]);
+// A field value that initialises whichever member of the output record it
+// stands at; the value always lies in that member's range.
+struct FieldValue {
+    std::int64_t value;
+    template <class T>
+    constexpr operator T() const {
+        return static_cast<T>(value);
     }
 };
+
+template <class Out, class Indices, class = void>
+struct TakesFieldValues : std::false_type {};
+template <class Out, std::size_t... I>
+struct TakesFieldValues<Out, std::index_sequence<I...>,
+                        std::void_t<decltype(Out{((void)I, FieldValue{0})...})>> : std::true_type {
+};
+
+// Decodes an output record from the first `Count` fields of a layout
+// (format/jqwdb_tables.h), which must name every member of Out in order.
+template <class Out, std::size_t... I>
+Out decodeFields(const unsigned char* bytes, const RecordField* fields, short splitValue,
+                 std::index_sequence<I...>) {
+    return Out{FieldValue{fieldValue(bytes, fields[I], splitValue)}...};
+}
+template <class Out, std::size_t Count>
+Out decodeRecord(const unsigned char* bytes, const RecordField* fields, short splitValue = -1) {
+    static_assert(!TakesFieldValues<Out, std::make_index_sequence<Count + 1>>::value,
+                  "the layout names every field of the output record");
+    return decodeFields<Out>(bytes, fields, splitValue, std::make_index_sequence<Count>{});
+}
 
 }  // namespace zel
 

@@ -2,12 +2,12 @@
 // that a host walks the table with.
 //
 // Its header uses all four words: the item count, the record size, then
-// splitIndex (low 16 bits of the word at + 8) and splitValue (low 16 bits of
-// the word at + 12). Items from splitIndex on (signed 16-bit comparison) are
-// tail items, unless splitIndex is 0; the others are head items. The two
-// kinds take their fields from different record bytes.
+// splitIndex and splitValue. Items from splitIndex on are tail items, the
+// others head items; the two kinds take their fields from different record
+// bytes (format/jqwdb_tables.h).
 #include <ZelComFuncDbase.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "accessor/model_table.h"
@@ -25,19 +25,9 @@ constexpr short kNoField = -1;
 
 std::uint16_t low16(std::uint32_t word) { return static_cast<std::uint16_t>(word & 0xFFFFu); }
 
-// Head item: value1 4-7, value2 8-11, attr1..attr3 bytes 0-2, attr4 12,
-// attr5 13 (byte 3 unused).
-PdbBkup headItem(const zel::RecordBuffer& r) {
-    return PdbBkup{r.value32<4>(), r.value32<8>(), r.attr8<0>(), r.attr8<1>(),
-                   r.attr8<2>(),   r.attr8<12>(),  r.attr8<13>()};
-}
-
-// Tail item: value1 4-7, value2 8-11, attr1 byte 3, attr2 the kept
-// splitValue or -1, the rest -1.
-PdbBkup tailItem(const zel::RecordBuffer& r, short attr2) {
-    return PdbBkup{r.value32<4>(), r.value32<8>(), r.attr8<3>(), attr2,
-                   kNoField,       kNoField,       kNoField};
-}
+constexpr std::size_t kBackupFields = sizeof zel::kBackupTailFields / sizeof(zel::RecordField);
+static_assert(zel::kJqwdbTables[zel::kBackupTable].layout.count == kBackupFields,
+              "head and tail items fill the same PdbBkup");
 
 }  // namespace
 
@@ -57,7 +47,10 @@ short CZelComFuncDbase::PdbTb10(short cpuCode, short osType, short index, PdbBku
             zel::readJqwdbRecord(r, t, index, table.usedBytes, record);
         });
     if (result != zel::kOk) return result;
-    *out = zel::isTailItem(index, splitIndex) ? tailItem(record, splitValue) : headItem(record);
+    *out = zel::isTailItem(index, splitIndex)
+               ? zel::decodeRecord<PdbBkup, kBackupFields>(record.bytes, zel::kBackupTailFields,
+                                                           splitValue)
+               : zel::decodeRecord<PdbBkup, kBackupFields>(record.bytes, table.layout.fields);
     return zel::kOk;
 }
 
