@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <tuple>
 
@@ -36,21 +38,92 @@ std::string refusal(const Json& d) {
     }
 }
 
-// The program refuses before it creates the output directory, in one line.
-TEST(Build, RefusalIsOneLineOnStderrAndWritesNoFile) {
+// A description with one more key at the top.
+std::string withKey(const std::string& key) {
+    return R"({"format": "zelcomdb-database", "version": 1, "databases": [], ")" + key + "\": 1}";
+}
+
+// The program refuses before it creates the output directory, in one line
+// that shows what the description holds escaped and cut to a readable length.
+TEST(Build, RefusalIsOneShortLineOnStderrAndWritesNoFile) {
     zel::testing::TempDir dir;
     const std::pair<std::string, const char*> cases[] = {
         {"{\"a", "not valid JSON"},
         {changed(0, "/osdb/dbTb5/-", {{"item", 40}}).dump(),  // beyond class 0's 27
-         "databases[0].osdb.dbTb5[7].item: 40 is outside 0..27"}};
+         "databases[0].osdb.dbTb5[7].item: 40 is outside 0..27"},
+        // The parser would recurse once per level and overflow the stack.
+        {std::string(100000, '[') + std::string(100000, ']'),
+         "nesting deeper than 8 levels at byte 8; a description uses at most 8"},
+        {withKey("\\u0001evil\\n\\u001b[2Jkey"), "\\x01evil\\n\\x1B[2Jkey: unknown key"},
+        {withKey(std::string(20000000, 'k')), "kkkk... (20000000 bytes): unknown key"},
+        {changed(0, "/cpuCode", std::string(1000, 'x')).dump(),
+         "xxxx... (1000 bytes)\", but model 1"},
+    };
     for (const auto& [text, message] : cases) {
         dir.write("d.json", zel::writer::Bytes(text.begin(), text.end()));
         const auto run = zel::testing::runTool({"build", dir.file("d.json"), dir.file("out")});
         EXPECT_EQ(run.status, 2);
-        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
-        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err.substr(0, 300);
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err.substr(0, 300);
+        EXPECT_LT(run.err.size(), 500u);
         EXPECT_FALSE(std::filesystem::exists(dir.file("out")));
     }
+}
+
+std::vector<std::string> filesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The output directory is written as a whole: a non-empty one only with
+// --force, and then none of its old files stay; "-" reads standard input.
+TEST(Build, ReplacesADirectoryOnlyWhenForcedAndWhole) {
+    zel::testing::TempDir dir;
+    const std::string db = dir.file("db");
+    std::filesystem::create_directory(db);
+    dir.write("db/STALE.BIN", zel::writer::Bytes(4, 0));
+    auto run = zel::testing::runTool({"build", ZELCOMDB_SAMPLE, db});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("db: not empty (--force replaces it"), std::string::npos) << run.err;
+    EXPECT_EQ(filesIn(db), std::vector<std::string>{"STALE.BIN"});
+
+    run = zel::testing::runTool({"build", "-", db, "--force"}, {ZELCOMDB_SAMPLE, ""});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const auto names = filesIn(db);
+    EXPECT_EQ(names.size(), 22u);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "STALE.BIN"), 0);
+    EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{"db"}) << "nothing left beside it";
+
+    dir.write("file", zel::writer::Bytes(1, 0));
+    run = zel::testing::runTool({"build", ZELCOMDB_SAMPLE, dir.file("file"), "--force"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("file: exists and is not a directory"), std::string::npos) << run.err;
+}
+
+// On a file system that fills up, the build fails with exit status 2 and
+// leaves nothing behind: neither new files nor a damaged old directory.
+TEST(Build, FullDiskLeavesNothingBehind) {
+    zel::testing::TempDir dir;
+    // A private mount namespace with a 24 KiB file system (root only).
+    const std::string mount =
+        "unshare -m sh -c " +
+        zel::testing::shellQuoted("mount -t tmpfs -o size=24k tmpfs " + dir.path() +
+                                  " && \"$0\" \"$@\"; s=$?; ls -A " + dir.path() +
+                                  " >&2; exit $s") +
+        " ";
+    if (std::system(
+            ("unshare -m sh -c 'mount -t tmpfs tmpfs " + dir.path() + "' 2>/dev/null").c_str()) !=
+        0)
+        GTEST_SKIP() << "cannot mount a small file system here";
+    const auto run = zel::testing::runTool({"build", ZELCOMDB_SAMPLE, dir.file("db")}, {"", mount});
+    EXPECT_EQ(run.status, 2) << run.out;
+    EXPECT_NE(run.err.find("No space left on device"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+    // ls -A of the file system after the build: empty.
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
 }
 
 TEST(Build, RefusalNamesWhatIsRefused) {

@@ -28,9 +28,10 @@ Json flatDescription(Json d) {
     return d.flatten();
 }
 
-Json dumpJson(const std::string& dir, int model, int os) {
+// A dump of one pair; exit status 1 when it holds file errors.
+Json dumpJson(const std::string& dir, int model, int os, int status = 0) {
     const auto run = runTool({"dump", dir, std::to_string(model), std::to_string(os), "--json"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.status, status) << run.err;
     return Json::parse(run.out)["databases"][0];
 }
 
@@ -80,7 +81,7 @@ TEST(Dump, MissingAndTruncatedFilesShowTheirResults) {
     const Json doc = Json::parse(runTool({"dump", dir.path(), "--all", "--json"}).out);
     ASSERT_EQ(doc["databases"].size(), 1u);  // model 20 OS number 1
     EXPECT_EQ(doc["databases"][0]["jqwdb"], Json({{"result", 102}}));
-    EXPECT_EQ(dumpJson(dir.path(), 1, 1)["osdb"], Json({{"result", 102}}));
+    EXPECT_EQ(dumpJson(dir.path(), 1, 1, 1)["osdb"], Json({{"result", 102}}));
     const auto files = zel::tool::buildFiles(doc);
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].name, "OSDB2W.BIN");
@@ -88,7 +89,7 @@ TEST(Dump, MissingAndTruncatedFilesShowTheirResults) {
     std::filesystem::copy_file(sampleDir() + "/JQWDB2W.BIN", dir.file("JQWDB2W.BIN"));
     std::filesystem::resize_file(dir.file("JQWDB2W.BIN"),
                                  std::filesystem::file_size(dir.file("JQWDB2W.BIN")) - 10);
-    const Json table10 = dumpJson(dir.path(), 20, 1)["jqwdb"]["pdbTb10"];
+    const Json table10 = dumpJson(dir.path(), 20, 1, 1)["jqwdb"]["pdbTb10"];
     EXPECT_EQ(table10["itemCount"], 5);
     EXPECT_EQ(table10["items"][3]["value1"], 0x9300);
     EXPECT_EQ(table10["items"][4], Json({{"result", 114}}));
@@ -107,3 +108,58 @@ TEST(Dump, TextShowsAlignedTablesAndResultsInWords) {
 }
 
 }  // namespace
+
+// --table and --item show a part of the full dump, the same in JSON and in
+// text; a selected record names its index.
+TEST(Dump, TableAndItemShowThatPartOfTheFullDump) {
+    const Json full = dumpJson(sampleDir(), 1, 1);
+    const int item = 1;
+    for (const char* table :
+         {"cpuSpec", "dbTb2", "dbTb3", "dbTb4", "dbTb5", "memory", "pdbTb0", "pdbTb1", "pdbTb2",
+          "pdbTb3", "pdbTb4", "pdbTb5", "pdbTb6", "pdbTb7", "pdbTb8", "pdbTb9", "pdbTb10"}) {
+        SCOPED_TRACE(table);
+        const std::vector<std::string> args = {
+            "dump", sampleDir(), "1", "1", "--table", table, "--item", std::to_string(item)};
+        auto withJson = args;
+        withJson.push_back("--json");
+        const auto run = runTool(withJson);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const Json doc = Json::parse(run.out);
+        EXPECT_EQ(doc["selection"], Json({{"tables", {table}}, {"item", item}}));
+        const bool inOsdb = std::string(table).rfind("pdbTb", 0) != 0;
+        const Json& got = doc["databases"][0][inOsdb ? "osdb" : "jqwdb"];
+        ASSERT_EQ(got.size(), 1u) << got.dump();
+        ASSERT_FALSE(doc["databases"][0].contains(inOsdb ? "jqwdb" : "osdb"));
+        const Json& all = full[inOsdb ? "osdb" : "jqwdb"][table];
+        Json want;
+        if (std::string(table) == "cpuSpec") {
+            want = all;
+        } else if (inOsdb) {
+            for (const Json& x : all)
+                if (x.value(std::string(table) == "memory" ? "kind" : "item", -1) == item)
+                    want = Json::array({x});
+        } else {
+            const Json& records = std::string(table) == "pdbTb10" ? all["items"] : all;
+            Json r = {{"index", item}};
+            r.update(records[item]);
+            want = Json::array({r});
+            if (std::string(table) == "pdbTb10")
+                want = {{"itemCount", all["itemCount"]}, {"items", want}};
+        }
+        EXPECT_EQ(got[table], want);
+
+        const std::string text = runTool(args).out;
+        std::size_t headings = 0;
+        for (std::size_t at = text.find("\n  C"); at != std::string::npos;
+             at = text.find("\n  C", at + 1))
+            ++headings;
+        EXPECT_EQ(headings, 1u) << text;
+    }
+    // The selection is not a database: build refuses it.
+    zel::testing::TempDir dir;
+    const auto selected = runTool({"dump", sampleDir(), "1", "1", "--table", "dbTb3", "--json"});
+    dir.write("d.json", zel::writer::Bytes(selected.out.begin(), selected.out.end()));
+    const auto build = runTool({"build", dir.file("d.json"), dir.file("db")});
+    EXPECT_EQ(build.status, 2);
+    EXPECT_NE(build.err.find("selection: unknown key"), std::string::npos) << build.err;
+}

@@ -55,16 +55,20 @@ TEST(Tool, ErrorIsOneLineOnStderrAndStatus2) {
         {{"spec", s, "1", "0"}, "OS number 0 is outside 1..7"},
         {{"spec", s, "1", "8"}, "OS number 8 is outside 1..7"},
         {{"spec", s, "0", "3"}, "has no database files for OS number 3"},
-        {{"spec", e, "1", "1"}, "102 (file not found)"},
         {{"spec", s, "one", "1"}, "MODEL"},
         {{}, "subcommand"},
-        {{"list"}, "list"},
+        {{"list"}, "unknown subcommand list (models, spec, dump, diff, check, build, help"},
         {{"dump", s}, "dump needs MODEL and OS, or --all"},
         {{"dump", s, "1", "1", "--all"}, "takes no MODEL"},
         {{"dump", missing, "1", "1"}, "not a directory"},
-        {{"dump", e, "--all"}, "no database file found"},
+        {{"dump", s, "1", "1", "--table", "dbTb9"}, "--table: dbTb9 not in {cpuSpec,dbTb2"},
+        {{"dump", s, "1", "1", "--item", "40000"}, "--item: Value 40000 not in range"},
+        {{"diff", s}, "DIR_B is required"},
+        {{"diff", s, missing}, "not a directory"},
+        {{"help", "list"}, "no subcommand list (models, spec, dump, diff, check, build, help"},
+        {{"build", e, e}, "not a regular file (the description)"},
         {{"check", missing}, "not a directory"},
-        {{"build", missing, e}, "cannot open the description"},
+        {{"build", missing, e}, "cannot open: No such file or directory (the description)"},
     };
     for (const auto& [args, message] : cases) {
         const auto run = runTool(args);
@@ -76,12 +80,21 @@ TEST(Tool, ErrorIsOneLineOnStderrAndStatus2) {
     }
 }
 
-TEST(Tool, HelpPrintsUsageAndSucceeds) {
-    for (const char* sub : {"--help", "models", "spec", "dump", "check", "build"}) {
-        const auto run = runTool({sub, "--help"});
-        EXPECT_EQ(run.status, 0) << sub << run.err;
-        EXPECT_NE(run.out.find("Usage:"), std::string::npos) << sub << run.out;
+// --help, the help subcommand and every subcommand's --help show the usage
+// and the exit statuses.
+TEST(Tool, HelpShowsUsageAndExitStatuses) {
+    const std::vector<std::vector<std::string>> calls = {
+        {"--help"},         {"help"},           {"help", "dump"},   {"models", "--help"},
+        {"spec", "--help"}, {"dump", "--help"}, {"diff", "--help"}, {"check", "--help"},
+        {"build", "--help"}};
+    for (const auto& args : calls) {
+        const auto run = runTool(args);
+        EXPECT_EQ(run.status, 0) << args[0] << run.err;
+        EXPECT_NE(run.out.find("Usage: zelcomdb"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("Exit status: 0 clean"), std::string::npos) << run.out;
     }
+    EXPECT_NE(runTool({"help"}).out.find("\n  diff "), std::string::npos);
+    EXPECT_NE(runTool({"help", "dump"}).out.find("--table"), std::string::npos);
 }
 
 }  // namespace

@@ -11,11 +11,18 @@
 
 namespace zel::testing {
 
-ToolRun runTool(const std::vector<std::string>& args) {
+std::string shellQuoted(const std::string& argument) {
+    std::string quoted = "'";
+    for (char c : argument) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+ToolRun runTool(const std::vector<std::string>& args, const RunOptions& options) {
     TempDir capture;
-    std::string command = "'" ZELCOMDB_PROGRAM "'";
-    for (const auto& a : args) command += " '" + a + "'";  // no argument holds a quote
-    command += " >'" + capture.file("out") + "' 2>'" + capture.file("err") + "'";
+    std::string command = options.before + " timeout -k 5 60 " + shellQuoted(ZELCOMDB_PROGRAM);
+    for (const auto& a : args) command += " " + shellQuoted(a);
+    command += " >" + shellQuoted(capture.file("out")) + " 2>" + shellQuoted(capture.file("err"));
+    command += " <" + shellQuoted(options.input.empty() ? "/dev/null" : options.input);
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(capture.file("out")),
             readText(capture.file("err"))};

@@ -1,17 +1,17 @@
 #include "build.h"
 
-#include <filesystem>
-#include <fstream>
+#include <iostream>
 #include <set>
-#include <sstream>
-#include <system_error>
 #include <utility>
 
 #include "build_jqwdb.h"
 #include "build_osdb.h"
 #include "cpu_values_command.h"
 #include "database_dir.h"
+#include "output_dir.h"
+#include "printable.h"
 #include "tool_error.h"
+#include "tool_file.h"
 
 namespace zel::tool {
 namespace {
@@ -22,7 +22,7 @@ void checkDerived(const Json& d, const std::string& path, const ModelOsPair& p) 
     auto same = [&](const char* k, const Json& expected) {
         const Json* v = member(d, k);
         if (v && *v != expected)
-            throw ToolError(childPath(path, k) + ": " + v->dump() + ", but model " +
+            throw ToolError(childPath(path, k) + ": " + shortJson(*v) + ", but model " +
                             std::to_string(p.model) + " OS number " + std::to_string(p.osNumber) +
                             " has " + expected.dump());
     };
@@ -84,34 +84,69 @@ std::vector<BuiltFile> buildFiles(const Json& description) {
     return files;
 }
 
-Json readDescription(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw ToolError(path + ": cannot open the description");
-    std::stringstream text;
-    text << in.rdbuf();
-    try {
-        return Json::parse(text.str());
-    } catch (const nlohmann::json::exception& e) {
-        throw ToolError(path + ": not valid JSON: " + e.what());
+namespace {
+
+void refuseDeepNesting(const std::string& text, const std::string& source) {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        if (inString) {
+            if (c == '\\')
+                ++at;  // the escaped character cannot end the string
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > kDeepestNesting)
+                throw ToolError(source + ": nesting deeper than " +
+                                std::to_string(kDeepestNesting) + " levels at byte " +
+                                std::to_string(at) + "; a description uses at most " +
+                                std::to_string(kDeepestNesting));
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
     }
 }
 
-std::vector<std::string> buildDatabase(const std::string& descriptionPath,
-                                       const std::string& outDir) {
-    const std::vector<BuiltFile> files = buildFiles(readDescription(descriptionPath));
-    std::error_code ec;
-    std::filesystem::create_directories(outDir, ec);
-    if (ec) throw ToolError(outDir + ": cannot create the directory: " + ec.message());
-    std::vector<std::string> names;
-    for (const BuiltFile& f : files) {
-        const std::string target = (std::filesystem::path(outDir) / f.name).string();
-        try {
-            writer::writeFile(target, f.bytes);
-        } catch (const std::exception& e) {
-            throw ToolError(e.what());
-        }
-        names.push_back(f.name);
+Json parseDescription(const std::string& text, const std::string& source) {
+    // nlohmann's parser builds nested values by recursion: a deep enough
+    // array exhausts the stack before any check of the schema could run.
+    refuseDeepNesting(text, source);
+    try {
+        return Json::parse(text);
+    } catch (const nlohmann::json::exception& e) {
+        throw ToolError(source + ": not valid JSON: " + e.what());
     }
+}
+
+}  // namespace
+
+Json readDescription(const std::string& path) {
+    if (path == kStandardInput) {
+        std::string text;
+        char block[65536];
+        while (std::cin.read(block, sizeof block) || std::cin.gcount() > 0)
+            text.append(block, static_cast<std::size_t>(std::cin.gcount()));
+        if (std::cin.bad()) throw ToolError("standard input: cannot read the description");
+        return parseDescription(text, "standard input");
+    }
+    std::string text;
+    try {
+        text = RegularFile(path).readAll();
+    } catch (const ToolError& e) {
+        throw ToolError(std::string(e.what()) + " (the description)");
+    }
+    return parseDescription(text, path);
+}
+
+std::vector<std::string> buildDatabase(const std::string& descriptionPath,
+                                       const std::string& outDir, bool replace) {
+    const std::vector<BuiltFile> files = buildFiles(readDescription(descriptionPath));
+    writeDirectory(outDir, files, replace);
+    std::vector<std::string> names;
+    for (const BuiltFile& f : files) names.push_back(f.name);
     return names;
 }
 

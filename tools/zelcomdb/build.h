@@ -20,13 +20,20 @@ struct BuiltFile {
 // The files of a description; throws ToolError naming what it refuses.
 std::vector<BuiltFile> buildFiles(const Json& description);
 
-// Reads the description file (ToolError for unreadable or invalid JSON).
+// The name that reads the description from standard input.
+constexpr const char* kStandardInput = "-";
+// A description nests at most this deep (databases, pair, part, table,
+// record, entries, entry, result).
+constexpr int kDeepestNesting = 8;
+
+// Reads the description file, or standard input for "-" (ToolError for an
+// unreadable file, invalid JSON or nesting deeper than a description uses).
 Json readDescription(const std::string& path);
 
-// Builds and writes the files into outDir (created when missing); the names
-// of the files written.
+// Builds the files and writes them into outDir as a whole (output_dir.h);
+// the names of the files written.
 std::vector<std::string> buildDatabase(const std::string& descriptionPath,
-                                       const std::string& outDir);
+                                       const std::string& outDir, bool replace = false);
 
 }  // namespace zel::tool
 

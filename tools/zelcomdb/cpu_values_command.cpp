@@ -39,25 +39,33 @@ const char* cpuSpecValueName(int value) {
 }
 
 Json specJson(const std::string& dir, const ModelOsPair& pair) {
+    DatabaseDir listing(dir);  // a directory that cannot be read is an error of its own
     CZelComFuncDbase db(dir.c_str());
     ZelLong values[kCpuSpecValues] = {};
     const short result = db.CpuSpec(pair.cpuCode, pair.osType, values);
+    Json doc = {{key::kModel, pair.model},
+                {key::kOsNumber, pair.osNumber},
+                {key::kCpuCode, pair.cpuCode},
+                {key::kOsType, pair.osType},
+                {key::kOsdbFile, pair.osdbName}};
     if (result != 0) {
-        throw ToolError("model " + std::to_string(pair.model) + " OS number " +
-                        std::to_string(pair.osNumber) + ": CPU specification values of " +
-                        pair.osdbName + ": result " + resultText(result));
+        doc[key::kResult] = result;
+        return doc;
     }
     Json list = Json::array();
     for (ZelLong v : values) list.push_back(static_cast<std::int32_t>(v));
-    return Json{{key::kModel, pair.model},       {key::kOsNumber, pair.osNumber},
-                {key::kCpuCode, pair.cpuCode},   {key::kOsType, pair.osType},
-                {key::kOsdbFile, pair.osdbName}, {key::kValues, list}};
+    doc[key::kValues] = list;
+    return doc;
 }
 
 void printSpec(const Json& doc, std::ostream& out) {
     out << "Model " << doc[key::kModel].get<int>() << " (CPU code " << doc[key::kCpuCode].get<int>()
         << "), OS number " << doc[key::kOsNumber].get<int>() << " (OS type "
         << doc[key::kOsType].get<int>() << "): " << doc[key::kOsdbFile].get<std::string>() << '\n';
+    if (isResult(doc)) {
+        out << "  no values: result " << resultText(doc[key::kResult].get<int>()) << '\n';
+        return;
+    }
     TextTable table({"value", "meaning", "number"});
     for (int i = 0; i < kCpuSpecValues; ++i)
         table.row({std::to_string(i), cpuSpecValueName(i),

@@ -1,4 +1,4 @@
-// `zelcomdb cpuValues DIR MODEL OS`: the six CPU specification values, named.
+// `zelcomdb spec DIR MODEL OS`: the six CPU specification values, named.
 #ifndef ZELCOMDB_CPU_VALUES_COMMAND_H
 #define ZELCOMDB_CPU_VALUES_COMMAND_H
 
@@ -17,8 +17,9 @@ ModelOsPair requirePair(int model, int osNumber);
 // What each CPU specification value is, for the output.
 const char* cpuSpecValueName(int value);
 
-// {"model", "osNumber", "cpuCode", "osType", "osdbFile", "values": [...]};
-// throws ToolError when the library cannot read them.
+// {"model", "osNumber", "cpuCode", "osType", "osdbFile", "values": [...]},
+// with "result" in place of "values" when the library gives a result code;
+// throws ToolError when the directory cannot be read.
 Json specJson(const std::string& dir, const ModelOsPair& pair);
 void printSpec(const Json& doc, std::ostream& out);
 

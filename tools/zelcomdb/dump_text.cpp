@@ -132,18 +132,25 @@ void printOsdb(const Json& osdb, std::ostream& out) {
         out << "  " << cell(osdb) << '\n';
         return;
     }
-    printCpuSpec(osdb[key::kCpuSpec], out);
-    printWords2(osdb["dbTb2"], out);
-    printWords3(osdb["dbTb3"], out);
-    printBits4(osdb["dbTb4"], out);
-    printBits5(osdb["dbTb5"], out);
-    printMemory(osdb[key::kMemory], out);
+    if (const Json* v = member(osdb, key::kCpuSpec)) printCpuSpec(*v, out);
+    if (const Json* v = member(osdb, "dbTb2")) printWords2(*v, out);
+    if (const Json* v = member(osdb, "dbTb3")) printWords3(*v, out);
+    if (const Json* v = member(osdb, "dbTb4")) printBits4(*v, out);
+    if (const Json* v = member(osdb, "dbTb5")) printBits5(*v, out);
+    if (const Json* v = member(osdb, key::kMemory)) printMemory(*v, out);
 }
 
 std::vector<std::string> fieldHeaders(const RecordLayout& shape) {
     std::vector<std::string> h;
     for (int i = 0; i < shape.count; ++i) h.push_back(shape.fields[i].name);
     return h;
+}
+
+// The index of the i-th record shown: its place, or the one it names when
+// it was selected.
+std::string indexOf(const Json& record, std::size_t i) {
+    const Json* index = record.is_object() ? member(record, key::kIndex) : nullptr;
+    return index ? cell(*index) : std::to_string(i);
 }
 
 void recordRow(TextTable& t, std::vector<std::string> lead, const RecordLayout& shape,
@@ -170,15 +177,14 @@ void printTable(int table, const Json& records, std::ostream& out) {
     for (std::size_t i = 0; i < records.size(); ++i) {
         const Json& r = records[i];
         if (!kJqwdbTables[table].entryNumber || isResult(r)) {
-            std::vector<std::string> lead = {std::to_string(i)};
+            std::vector<std::string> lead = {indexOf(r, i)};
             if (kJqwdbTables[table].entryNumber) lead.push_back("");
             recordRow(t, lead, shape, r);
             continue;
         }
         const Json& entries = r[key::kEntries];
         for (std::size_t e = 0; e < entries.size(); ++e)
-            recordRow(t, {e == 0 ? std::to_string(i) : "", std::to_string(e + 1)}, shape,
-                      entries[e]);
+            recordRow(t, {e == 0 ? indexOf(r, i) : "", std::to_string(e + 1)}, shape, entries[e]);
     }
     if (t.empty())
         out << "    no records\n";
@@ -198,7 +204,7 @@ void printBackup(const Json& table, std::ostream& out) {
     for (const auto& h : fieldHeaders(shape)) headers.push_back(h);
     TextTable t(headers);
     for (std::size_t i = 0; i < table[key::kItems].size(); ++i)
-        recordRow(t, {std::to_string(i)}, shape, table[key::kItems][i]);
+        recordRow(t, {indexOf(table[key::kItems][i], i)}, shape, table[key::kItems][i]);
     if (!t.empty()) t.print(out, "    ");
 }
 
@@ -207,13 +213,16 @@ void printJqwdb(const Json& jqwdb, std::ostream& out) {
         out << "  " << cell(jqwdb) << '\n';
         return;
     }
-    for (int table = 0; table < kBackupTable; ++table) printTable(table, jqwdb[pdbKey(table)], out);
-    printBackup(jqwdb[pdbKey(kBackupTable)], out);
+    for (int table = 0; table < kBackupTable; ++table)
+        if (const Json* v = member(jqwdb, pdbKey(table).c_str())) printTable(table, *v, out);
+    if (const Json* v = member(jqwdb, pdbKey(kBackupTable).c_str())) printBackup(*v, out);
 }
 
 }  // namespace
 
 void printDump(const Json& document, std::ostream& out) {
+    out << "Addresses, head words and bit masks in hexadecimal (0x...), other numbers in "
+           "decimal; --json gives every number in decimal.\n\n";
     bool first = true;
     for (const Json& d : document[key::kDatabases]) {
         if (!first) out << '\n';
@@ -222,10 +231,14 @@ void printDump(const Json& document, std::ostream& out) {
             << d[key::kOsNumber].get<int>() << ": CPU code " << d[key::kCpuCode].get<int>()
             << ", OS type " << d[key::kOsType].get<int>() << ", OSDB "
             << d[key::kByteOrder].get<std::string>() << '\n';
-        out << '\n' << d[key::kOsdbFile].get<std::string>() << '\n';
-        printOsdb(d[key::kOsdb], out);
-        out << '\n' << d[key::kJqwdbFile].get<std::string>() << '\n';
-        printJqwdb(d[key::kJqwdb], out);
+        if (const Json* osdb = member(d, key::kOsdb)) {
+            out << '\n' << d[key::kOsdbFile].get<std::string>() << '\n';
+            printOsdb(*osdb, out);
+        }
+        if (const Json* jqwdb = member(d, key::kJqwdb)) {
+            out << '\n' << d[key::kJqwdbFile].get<std::string>() << '\n';
+            printJqwdb(*jqwdb, out);
+        }
     }
 }
 

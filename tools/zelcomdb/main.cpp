@@ -1,13 +1,6 @@
-// zelcomdb: look at, check and build ZelComFuncDbase database directories.
-//
-//   zelcomdb models [DIR] [--json]
-//   zelcomdb cpuValues DIR MODEL OS [--json]
-//   zelcomdb dump DIR (MODEL OS | --all) [--json]
-//   zelcomdb check DIR
-//   zelcomdb build DESCRIPTION.json OUTDIR
-//
-// Errors are one line on stderr and exit status 2; `check` exits with 1 when
-// it has findings.
+// zelcomdb: look at, check, compare and build ZelComFuncDbase database
+// directories. `zelcomdb --help` lists the subcommands; every subcommand
+// ends with the same exit statuses (tool_error.h).
 #include <ZelComFuncDbaseVersion.h>
 
 #include <CLI/CLI.hpp>
@@ -18,82 +11,152 @@
 #include "build.h"
 #include "check.h"
 #include "cpu_values_command.h"
+#include "diff.h"
 #include "dump.h"
 #include "dump_text.h"
 #include "models.h"
+#include "printable.h"
 #include "tool_error.h"
 
 namespace {
 
 using zel::tool::Json;
+namespace tool = zel::tool;
+
+constexpr const char* kExitStatuses =
+    "Exit status: 0 clean, no difference, every value asked for delivered; 1 findings "
+    "(check), differences (diff), or a result code other than 0 where a value was asked "
+    "for (spec, dump); 2 a usage error or a failure of the tool itself.";
 
 void printJson(const Json& doc) { std::cout << doc.dump(2) << '\n'; }
 
 struct Options {
     std::string dir;
+    std::string dirB;
     std::string description;
     std::string outDir;
+    std::string helpTopic;
     int model = -1;
     int osNumber = -1;
+    int item = 0;
     bool json = false;
     bool all = false;
+    bool force = false;
+    tool::DumpSelection selection;
 };
 
 int runModels(const Options& o) {
-    const Json doc = zel::tool::modelsJson(o.dir);
+    const Json doc = tool::modelsJson(o.dir);
     if (o.json)
         printJson(doc);
     else
-        zel::tool::printModels(doc, std::cout);
-    return 0;
+        tool::printModels(doc, std::cout);
+    return tool::kExitClean;
 }
 
 int runSpec(const Options& o) {
-    const Json doc = zel::tool::specJson(o.dir, zel::tool::requirePair(o.model, o.osNumber));
+    const Json doc = tool::specJson(o.dir, tool::requirePair(o.model, o.osNumber));
     if (o.json)
         printJson(doc);
     else
-        zel::tool::printSpec(doc, std::cout);
-    return 0;
+        tool::printSpec(doc, std::cout);
+    return tool::isResult(doc) ? tool::kExitFindings : tool::kExitClean;
+}
+
+// The pairs named on the command line: MODEL OS, or --all (every pair with
+// a file in one of the directories).
+std::vector<tool::ModelOsPair> chosenPairs(const Options& o, const char* command,
+                                           const std::vector<std::string>& dirs) {
+    if (o.all && (o.model >= 0 || o.osNumber >= 0))
+        throw tool::ToolError(std::string(command) + " --all takes no MODEL and OS");
+    if (!o.all && (o.model >= 0) != (o.osNumber >= 0))
+        throw tool::ToolError(std::string(command) + " needs MODEL and OS, or --all");
+    std::vector<tool::ModelOsPair> pairs;
+    if (o.model >= 0) {
+        for (const std::string& d : dirs) tool::DatabaseDir listing(d);  // must be directories
+        pairs.push_back(tool::requirePair(o.model, o.osNumber));
+    } else if (dirs.size() == 1) {
+        pairs = tool::presentPairs(dirs[0]);
+        if (pairs.empty())
+            std::cerr << "zelcomdb: " << tool::oneLine(dirs[0]) << ": no database file found\n";
+    } else {
+        pairs = tool::pairsInEither(dirs[0], dirs[1]);
+    }
+    return pairs;
 }
 
 int runDump(const Options& o) {
-    std::vector<zel::tool::ModelOsPair> pairs;
-    if (o.all) {
-        if (o.model >= 0 || o.osNumber >= 0)
-            throw zel::tool::ToolError("dump --all takes no MODEL and OS");
-        pairs = zel::tool::presentPairs(o.dir);
-        if (pairs.empty()) throw zel::tool::ToolError(o.dir + ": no database file found");
-    } else {
-        if (o.model < 0 || o.osNumber < 0)
-            throw zel::tool::ToolError("dump needs MODEL and OS, or --all");
-        zel::tool::DatabaseDir listing(o.dir);  // a missing directory is an error
-        pairs.push_back(zel::tool::requirePair(o.model, o.osNumber));
-    }
-    const Json doc = zel::tool::dumpDocument(o.dir, pairs);
+    if (!o.all && o.model < 0) throw tool::ToolError("dump needs MODEL and OS, or --all");
+    const auto pairs = chosenPairs(o, "dump", {o.dir});
+    const Json doc = tool::dumpDocument(o.dir, pairs, o.selection);
     if (o.json)
         printJson(doc);
     else
-        zel::tool::printDump(doc, std::cout);
-    return 0;
+        tool::printDump(doc, std::cout);
+    return pairs.empty() || tool::dumpHasFailures(doc, o.selection) ? tool::kExitFindings
+                                                                    : tool::kExitClean;
+}
+
+int runDiff(const Options& o) {
+    const auto differences =
+        tool::diffDirectories(o.dir, o.dirB, chosenPairs(o, "diff", {o.dir, o.dirB}));
+    if (o.json)
+        printJson(tool::differencesJson(differences));
+    else
+        for (const auto& d : differences) std::cout << tool::differenceLine(d) << '\n';
+    return differences.empty() ? tool::kExitClean : tool::kExitFindings;
 }
 
 int runCheck(const Options& o) {
-    const auto findings = zel::tool::checkDirectory(o.dir);
-    for (const auto& f : findings) std::cout << zel::tool::findingLine(f) << '\n';
-    return findings.empty() ? 0 : zel::tool::kExitFindings;
+    const auto findings = tool::checkDirectory(o.dir);
+    for (const auto& f : findings) std::cout << tool::findingLine(f) << '\n';
+    return findings.empty() ? tool::kExitClean : tool::kExitFindings;
 }
 
 int runBuild(const Options& o) {
-    const auto names = zel::tool::buildDatabase(o.description, o.outDir);
+    const auto names = tool::buildDatabase(o.description, o.outDir, o.force);
     std::cout << "wrote " << names.size() << " files to " << o.outDir << '\n';
-    return 0;
+    return tool::kExitClean;
+}
+
+// The names of the subcommands, as the parser knows them.
+std::string subcommandNames(CLI::App& app) {
+    std::string names;
+    for (const CLI::App* sub : app.get_subcommands({}))
+        names += (names.empty() ? "" : ", ") + sub->get_name();
+    return names;
+}
+
+CLI::App* subcommandNamed(CLI::App& app, const std::string& name) {
+    for (CLI::App* sub : app.get_subcommands({}))
+        if (sub->get_name() == name) return sub;
+    return nullptr;
+}
+
+int runHelp(CLI::App& app, const Options& o) {
+    if (o.helpTopic.empty()) {
+        // app.help() would show the usage of `help` itself, the subcommand
+        // selected.
+        std::cout << app.get_formatter()->make_help(&app, app.get_name(),
+                                                    CLI::AppFormatMode::Normal);
+        return tool::kExitClean;
+    }
+    CLI::App* sub = subcommandNamed(app, o.helpTopic);
+    if (!sub)
+        throw tool::ToolError("no subcommand " + o.helpTopic + " (" + subcommandNames(app) + ")");
+    std::cout << sub->help(app.get_name());
+    return tool::kExitClean;
+}
+
+void addMatch(CLI::App* sub, Options& o) {
+    sub->add_option("MODEL", o.model, "Model index, 0..47");
+    sub->add_option("OS", o.osNumber, "OS number, 1..7");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Look at, check and build ZelComFuncDbase database directories."};
+    CLI::App app{"Look at, check, compare and build ZelComFuncDbase database directories."};
     app.name("zelcomdb");
     app.require_subcommand(1);
     app.set_version_flag("--version", "zelcomdb (ZelComFuncDbase) " ZELCOMFUNCDBASE_VERSION_STRING);
@@ -104,40 +167,69 @@ int main(int argc, char** argv) {
     models->add_option("DIR", o.dir, "Database directory: show which files are present");
     models->add_flag("--json", o.json, "Print JSON");
 
-    CLI::App* cpuValues =
-        app.add_subcommand("spec", "The six CPU specification values of a model and OS number");
-    cpuValues->add_option("DIR", o.dir, "Database directory")->required();
-    cpuValues->add_option("MODEL", o.model, "Model index, 0..47")->required();
-    cpuValues->add_option("OS", o.osNumber, "OS number, 1..7")->required();
-    cpuValues->add_flag("--json", o.json, "Print JSON");
+    CLI::App* spec = app.add_subcommand(
+        "spec",
+        "The six CPU specification values of a model and OS number (exit 1 when the "
+        "library gives a result code instead)");
+    spec->add_option("DIR", o.dir, "Database directory")->required();
+    spec->add_option("MODEL", o.model, "Model index, 0..47")->required();
+    spec->add_option("OS", o.osNumber, "OS number, 1..7")->required();
+    spec->add_flag("--json", o.json, "Print JSON");
 
-    CLI::App* dump =
-        app.add_subcommand("dump", "Everything the library answers for a model and OS number");
+    CLI::App* dump = app.add_subcommand(
+        "dump",
+        "Everything the library answers for a model and OS number (exit 1 when a file "
+        "error stands where a value was asked for)");
     dump->add_option("DIR", o.dir, "Database directory")->required();
-    dump->add_option("MODEL", o.model, "Model index, 0..47");
-    dump->add_option("OS", o.osNumber, "OS number, 1..7");
+    addMatch(dump, o);
     dump->add_flag("--all", o.all, "Every model/OS pair with a database file in DIR");
+    dump->add_option("--table", o.selection.tables,
+                     "Only this table (repeatable): cpuSpec, dbTb2..dbTb5, memory, "
+                     "pdbTb0..pdbTb10")
+        ->check(CLI::IsMember(tool::tableKeys()));
+    CLI::Option* item = dump->add_option("--item", o.item,
+                                         "Only this OSDB item number, memory kind or JQWDB record "
+                                         "index (exit 1 when it gives a "
+                                         "result code)")
+                            ->check(CLI::Range(-32768, 32767));
     dump->add_flag("--json", o.json, "Print JSON in the schema that `build` reads");
+
+    CLI::App* diff = app.add_subcommand(
+        "diff",
+        "Compare what the library answers in two database directories, value by value "
+        "(exit 1 when they differ)");
+    diff->add_option("DIR_A", o.dir, "The old database directory")->required();
+    diff->add_option("DIR_B", o.dirB, "The new database directory")->required();
+    addMatch(diff, o);
+    diff->add_flag("--all", o.all,
+                   "Every pair with a database file in either directory "
+                   "(the default)");
+    diff->add_flag("--json", o.json, "Print JSON");
 
     CLI::App* check = app.add_subcommand(
         "check", "Check the structure of every database file in a directory (exit 1 on findings)");
     check->add_option("DIR", o.dir, "Database directory")->required();
 
     CLI::App* build = app.add_subcommand(
-        "build", "Write OSDB and JQWDB files from a JSON description (the schema of dump --json)");
-    build->add_option("DESCRIPTION", o.description, "JSON description")->required();
+        "build",
+        "Write OSDB and JQWDB files from a JSON description (the schema of dump --json) "
+        "into a new directory, all or nothing");
+    build->add_option("DESCRIPTION", o.description, "JSON description, - for standard input")
+        ->required();
     build->add_option("OUTDIR", o.outDir, "Directory for the database files")->required();
+    build->add_flag("--force", o.force, "Replace OUTDIR when it is not empty");
+
+    CLI::App* help = app.add_subcommand("help", "Show the usage of zelcomdb or of a subcommand");
+    help->add_option("SUBCOMMAND", o.helpTopic, "The subcommand");
+
+    app.footer(kExitStatuses);
+    for (CLI::App* sub : app.get_subcommands({})) sub->footer(kExitStatuses);
 
     // CLI11 would only say that a subcommand is required.
-    if (argc > 1 && argv[1][0] != '-') {
-        bool known = false;
-        for (const CLI::App* sub : app.get_subcommands({}))
-            known = known || sub->get_name() == argv[1];
-        if (!known) {
-            std::cerr << "zelcomdb: unknown subcommand " << argv[1]
-                      << " (models, cpuValues, dump, check or build)\n";
-            return zel::tool::kExitError;
-        }
+    if (argc > 1 && argv[1][0] != '-' && !subcommandNamed(app, argv[1])) {
+        std::cerr << "zelcomdb: unknown subcommand " << tool::printable(argv[1]) << " ("
+                  << subcommandNames(app) << "; see zelcomdb --help)\n";
+        return tool::kExitError;
     }
 
     try {
@@ -149,18 +241,21 @@ int main(int argc, char** argv) {
     } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        std::cerr << "zelcomdb: " << e.what() << " (see zelcomdb --help)\n";
-        return zel::tool::kExitError;
+        std::cerr << "zelcomdb: " << tool::oneLine(e.what()) << " (see zelcomdb --help)\n";
+        return tool::kExitError;
     }
 
     try {
+        if (item->count() > 0) o.selection.item = o.item;
         if (*models) return runModels(o);
-        if (*cpuValues) return runSpec(o);
+        if (*spec) return runSpec(o);
         if (*dump) return runDump(o);
+        if (*diff) return runDiff(o);
         if (*check) return runCheck(o);
+        if (*help) return runHelp(app, o);
         return runBuild(o);
     } catch (const std::exception& e) {
-        std::cerr << "zelcomdb: " << e.what() << '\n';
-        return zel::tool::kExitError;
+        std::cerr << "zelcomdb: " << tool::oneLine(e.what()) << '\n';
+        return tool::kExitError;
     }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "printable.h"
 #include "tool_error.h"
 
 namespace zel::tool {
@@ -23,7 +24,10 @@ const char* byteOrderText(short cpuCode) {
 }
 
 std::string childPath(const std::string& path, const std::string& key) {
-    return path.empty() ? key : path + "." + key;
+    // Keys come from the description: a control character or a key of any
+    // length must not reach the message as it is.
+    const std::string shown = printable(key);
+    return path.empty() ? shown : path + "." + shown;
 }
 
 std::string indexPath(const std::string& path, std::size_t index) {
@@ -66,10 +70,10 @@ std::int64_t requireInt(const Json& value, const std::string& path, std::int64_t
     } else if (value.is_number_integer()) {
         n = value.get<std::int64_t>();
     } else {
-        throw ToolError(path + ": expected an integer, got " + value.dump());
+        throw ToolError(path + ": expected an integer, got " + shortJson(value));
     }
     if (n < lowest || n > highest) {
-        throw ToolError(path + ": " + value.dump() + " is outside " + std::to_string(lowest) +
+        throw ToolError(path + ": " + shortJson(value) + " is outside " + std::to_string(lowest) +
                         ".." + std::to_string(highest));
     }
     return n;

@@ -60,6 +60,9 @@ constexpr const char* kValues = "values";
 constexpr const char* kEntries = "entries";
 constexpr const char* kItemCount = "itemCount";
 constexpr const char* kItems = "items";
+constexpr const char* kIndex = "index";
+constexpr const char* kSelection = "selection";
+constexpr const char* kTables = "tables";
 }  // namespace key
 
 constexpr const char* kFormatName = "zelcomdb-database";

@@ -7,7 +7,11 @@
 
 namespace zel::tool {
 
-// Exit statuses: 0 success, 1 findings of `check`, 2 any error.
+// Exit statuses, the same for every subcommand: 0 clean (no finding, no
+// difference, every value asked for delivered); 1 findings of `check`,
+// differences of `diff`, or a result code other than 0 where a value was
+// asked for (`spec`, `dump`); 2 a usage error or a failure of the tool.
+constexpr int kExitClean = 0;
 constexpr int kExitFindings = 1;
 constexpr int kExitError = 2;
 
