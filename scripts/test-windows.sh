@@ -4,7 +4,7 @@
 # the build's own (build/win64/wine-prefix, made on first use).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 googletest
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64
 cmake --preset win64 >/dev/null
 cmake --build --preset win64
 # The tests leave Wine's server running for a minute after the last one, for
