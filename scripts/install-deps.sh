@@ -18,6 +18,7 @@ packages=(
     nlohmann-json3-dev          # the zelcomdb tool: JSON
     help2man                    # zelcomdb's man page
     pkg-config                  # the pkg-config consumer test
+    python3                     # the tests of the Python module (bindings/python)
 )
 
 if [ "${1:-}" = "--list" ]; then
