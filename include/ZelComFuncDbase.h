@@ -3,7 +3,7 @@
 //
 // A host creates one CZelComFuncDbase per database directory and calls its
 // members. Every member returns a 16-bit result code and writes its answer
-// through a caller-owned pointer:
+// through a caller-owned pointer, which is not checked (null is not allowed):
 //     0        success, the output has been written
 //    -1        a selector is out of range, an entry is not present, or no
 //              database file exists for the CPU code and OS type
@@ -27,9 +27,22 @@
 class ZELCOMFUNCDBASE_API CZelComFuncDbase {
   public:
     // path: NUL-terminated UTF-16 name of the database directory. A backslash
-    // is appended unless the path already ends in one.
+    // is appended unless the path already ends in one. A null path is taken
+    // as the empty path (the directory becomes a single backslash, so files
+    // are named from the root of the file system).
+    //
+    // File names are composed in the letter case of the database format
+    // ("OSDB2E.BIN", "JQWDB3q5.BIN"). Where the file system tells letter case
+    // apart and that exact name is missing, the file read is the directory
+    // entry equal to it without regard to ASCII letter case whose name sorts
+    // first bytewise ("OSDB2e.BIN" before "osdb2E.BIN"), whatever the order
+    // of the directory. Only a regular file (or a link to one) is read: a
+    // FIFO, socket, device or directory under the name gives 102 at once.
     CZelComFuncDbase(const unsigned short* path);
-    // The same from a NUL-terminated UTF-8 path (convenience for POSIX hosts).
+    // The same from a NUL-terminated UTF-8 path (convenience for POSIX hosts);
+    // null is taken as "". Bytes that are not valid UTF-8 (a Latin-1
+    // directory name, say) are kept: each is held as the lone surrogate
+    // U+DC00 + byte and becomes that byte again in the path that is opened.
     explicit CZelComFuncDbase(const char* utf8Path);
     CZelComFuncDbase(const CZelComFuncDbase& other);
     CZelComFuncDbase& operator=(const CZelComFuncDbase& other);

@@ -15,9 +15,11 @@ std::u16string withTrailingBackslash(std::u16string directory) {
     return directory;
 }
 
+// A null path is taken as the empty path, as the platform's string class
+// takes a null pointer.
 std::u16string fromUnits(const unsigned short* path) {
     std::u16string s;
-    for (; *path; ++path) s.push_back(static_cast<char16_t>(*path));
+    for (; path && *path; ++path) s.push_back(static_cast<char16_t>(*path));
     return s;
 }
 
@@ -27,7 +29,7 @@ CZelComFuncDbase::CZelComFuncDbase(const unsigned short* path)
     : m_dbDirectory(withTrailingBackslash(fromUnits(path))) {}
 
 CZelComFuncDbase::CZelComFuncDbase(const char* utf8Path)
-    : m_dbDirectory(withTrailingBackslash(zel::utf8ToUtf16(utf8Path))) {}
+    : m_dbDirectory(withTrailingBackslash(zel::utf8ToUtf16(utf8Path ? utf8Path : ""))) {}
 
 CZelComFuncDbase::CZelComFuncDbase(const CZelComFuncDbase& other) = default;
 

@@ -1,7 +1,8 @@
 // A seam on the reading path for tests and benchmarks: failures of the file
-// layer that real files cannot produce (a read error, a failing close), and a
-// log of the files opened and the fields read. Nothing happens unless an injector
-// is installed, and then only on the thread that installed it.
+// layer that real files cannot produce (a read error, a failing close, a
+// short read before the end of the file), and a log of the files opened and
+// the fields read. Nothing happens unless an injector is installed, and then
+// only on the thread that installed it.
 #ifndef ZEL_ACCESSOR_FAULT_INJECTOR_H
 #define ZEL_ACCESSOR_FAULT_INJECTOR_H
 
@@ -39,6 +40,10 @@ struct Injector {
     // planned above; -1 for every file. Lets a test fail the second file of
     // a call that opens two.
     int failingFile = -1;
+    // When set, every read of the file layer delivers at first only half of
+    // the bytes the system gave it and the rest on its next request, as a
+    // network file system or an interrupted read may.
+    bool splitReads = false;
     // When set, every open, every field read and every read of the file
     // layer is appended here.
     bool record = false;

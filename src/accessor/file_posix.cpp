@@ -1,18 +1,25 @@
 // POSIX file layer: open/pread/close. The composed names use backslashes and
 // come from a platform whose file system ignores letter case, so the name is
 // turned into a UTF-8 path with '/' separators and, when that exact name does
-// not exist, its last component is matched without regard to ASCII case among
-// the entries of its directory.
+// not exist, the letter-case rule (file_naming.h) chooses among the entries of
+// its directory that match its last component without regard to ASCII case.
+// Only regular files are read.
 #if !defined(_WIN32)
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <new>
+#include <string>
+#include <vector>
 
+#include "accessor/fault_injector.h"
 #include "accessor/file_layer.h"
+#include "accessor/file_naming.h"
 #include "accessor/utf.h"
 
 namespace zel {
@@ -49,30 +56,32 @@ Cause causeFromErrno(int err) {
     }
 }
 
-bool asciiEqualNoCase(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        unsigned char x = static_cast<unsigned char>(*a);
-        unsigned char y = static_cast<unsigned char>(*b);
-        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y) return false;
-        if (x == 0) return true;
-    }
-}
-
-int openReadOnly(const char* path) {
+// Opens a regular file (or a link to one) for reading. The open does not
+// block (a FIFO under the name would otherwise wait for a writer for ever);
+// anything but a regular file is closed again at once. -1 on failure, with
+// `missing` telling whether nothing exists under the name.
+int openRegular(const char* path, bool& missing) {
     int fd;
     do {
-        fd = ::open(path, O_RDONLY | O_CLOEXEC);
+        fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     } while (fd < 0 && errno == EINTR);
+    missing = fd < 0 && errno == ENOENT;
+    if (fd < 0) return -1;
+    struct stat st;
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 ||
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return -1;
+    }
     return fd;
 }
 
-// Opens the entry of path's directory whose name equals path's last component
-// without regard to ASCII letter case. path is modified in place.
-int openIgnoringCase(char* path) {
+// Opens the entry of path's directory that the letter-case rule chooses for
+// path's last component. path is modified in place.
+int openCaseVariant(char* path) {
     char* slash = std::strrchr(path, '/');
-    const char* leaf = slash ? slash + 1 : path;
+    char* leaf = slash ? slash + 1 : path;
     if (*leaf == 0) return -1;
     DIR* dir = nullptr;
     if (!slash) {
@@ -85,18 +94,23 @@ int openIgnoringCase(char* path) {
         *slash = '/';
     }
     if (!dir) return -1;
-    int fd = -1;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (!asciiEqualNoCase(entry->d_name, leaf)) continue;
-        const std::size_t room = kPathBytes - static_cast<std::size_t>(leaf - path);
-        const std::size_t len = std::strlen(entry->d_name);
-        if (len >= room) continue;
-        std::memcpy(const_cast<char*>(leaf), entry->d_name, len + 1);
-        fd = openReadOnly(path);
-        break;
+    // Only the entries that match at all are kept, so a large directory costs
+    // no memory.
+    std::vector<std::string> matches;
+    try {
+        while (const dirent* entry = ::readdir(dir))
+            if (equalIgnoringAsciiCase(entry->d_name, leaf)) matches.emplace_back(entry->d_name);
+    } catch (const std::bad_alloc&) {
+        matches.clear();
     }
     ::closedir(dir);
-    return fd;
+    const std::ptrdiff_t chosen = chooseCaseVariant(leaf, matches);
+    if (chosen < 0) return -1;
+    // A case variant has the length of the name it stands for.
+    const std::string& name = matches[static_cast<std::size_t>(chosen)];
+    std::memcpy(leaf, name.data(), name.size());
+    bool missing = false;
+    return openRegular(path, missing);
 }
 
 }  // namespace
@@ -105,8 +119,9 @@ bool DbFile::open(const unsigned short* name) {
     abandon();
     char path[kPathBytes];
     if (!nameToPosixPath(name, path)) return fail(Cause::fileNotFound);
-    m_fd = openReadOnly(path);
-    if (m_fd < 0 && errno == ENOENT) m_fd = openIgnoringCase(path);
+    bool missing = false;
+    m_fd = openRegular(path, missing);
+    if (m_fd < 0 && missing) m_fd = openCaseVariant(path);
     if (m_fd < 0) return fail(Cause::fileNotFound);
     return true;
 }
@@ -114,14 +129,19 @@ bool DbFile::open(const unsigned short* name) {
 bool DbFile::readAt(std::int64_t offset, unsigned char* buf, std::uint32_t n, std::uint32_t& got) {
     got = 0;
     if (m_fd < 0) return fail(Cause::fileNotFound);
-    // A regular file delivers less than asked only at its end, so one pread
-    // answers (no second call to learn that the end has been reached).
-    ssize_t r;
-    do {
-        r = ::pread(m_fd, buf, n, static_cast<off_t>(offset));
-    } while (r < 0 && errno == EINTR);
-    if (r < 0) return fail(causeFromErrno(errno));
-    got = static_cast<std::uint32_t>(r);
+    const faults::Injector* injector = faults::current();
+    bool split = injector && injector->splitReads;
+    // A read may deliver fewer bytes than asked before the end of the file
+    // (network file systems, signals); only a read of 0 bytes is the end.
+    while (got < n) {
+        ssize_t r = ::pread(m_fd, buf + got, n - got, static_cast<off_t>(offset + got));
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) return fail(causeFromErrno(errno));
+        if (r == 0) break;
+        if (split && r > 1) r /= 2;
+        split = false;
+        got += static_cast<std::uint32_t>(r);
+    }
     return true;
 }
 

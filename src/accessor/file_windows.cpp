@@ -1,5 +1,5 @@
-// Windows file layer: CreateFileW with sharing that denies nothing and
-// positioned ReadFile. The file system matches names without regard to case
+// Windows file layer: CreateFileW with sharing that denies nothing, disk
+// files only, and positioned ReadFile. The file system matches names without regard to case
 // and takes the backslash names as they are composed.
 #if defined(_WIN32)
 
@@ -8,6 +8,7 @@
 #endif
 #include <windows.h>
 
+#include "accessor/fault_injector.h"
 #include "accessor/file_layer.h"
 #include "accessor/name_buffer.h"
 
@@ -65,6 +66,12 @@ bool DbFile::open(const unsigned short* name) {
         ::CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return fail(Cause::fileNotFound);
+    // Only a disk file is read: a named pipe or a device under the name would
+    // block the read or answer with bytes that are no database.
+    if (::GetFileType(h) != FILE_TYPE_DISK) {
+        ::CloseHandle(h);
+        return fail(Cause::fileNotFound);
+    }
     m_handle = h;
     return true;
 }
@@ -72,6 +79,8 @@ bool DbFile::open(const unsigned short* name) {
 bool DbFile::readAt(std::int64_t offset, unsigned char* buf, std::uint32_t n, std::uint32_t& got) {
     got = 0;
     if (!m_handle) return fail(Cause::fileNotFound);
+    const faults::Injector* injector = faults::current();
+    bool split = injector && injector->splitReads;
     while (got < n) {
         OVERLAPPED at = {};
         const auto pos = static_cast<std::uint64_t>(offset) + got;
@@ -84,6 +93,8 @@ bool DbFile::readAt(std::int64_t offset, unsigned char* buf, std::uint32_t n, st
             return fail(causeFromWinError(err));
         }
         if (count == 0) break;
+        if (split && count > 1) count /= 2;
+        split = false;
         got += count;
     }
     return true;

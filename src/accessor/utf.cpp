@@ -7,6 +7,13 @@ namespace {
 
 bool isHighSurrogate(std::uint32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool isLowSurrogate(std::uint32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+// A byte of a UTF-8 path that is not valid UTF-8 (0x80..0xFF) stands in the
+// UTF-16 directory as the lone low surrogate U+DC00 + byte, so that such a
+// directory (a Latin-1 name, say) is reached through the UTF-8 constructor.
+constexpr std::uint32_t kEscapedByteBase = 0xDC00;
+bool isEscapedByte(std::uint32_t u) {
+    return u >= kEscapedByteBase + 0x80 && u <= kEscapedByteBase + 0xFF;
+}
 
 // Appends the UTF-8 form of code point cp at out[n]; returns the new length.
 std::size_t putUtf8(char* out, std::size_t n, std::uint32_t cp) {
@@ -29,6 +36,32 @@ std::size_t putUtf8(char* out, std::size_t n, std::uint32_t cp) {
     return n;
 }
 
+// The length of the well-formed UTF-8 sequence at s (shortest form, no
+// surrogate, at most U+10FFFF), or 0 when none starts there.
+std::size_t validSequenceLength(const unsigned char* s) {
+    const unsigned lead = s[0];
+    if (lead < 0x80) return 1;
+    std::size_t length;
+    unsigned low = 0x80, high = 0xBF;  // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;   // shorter form exists
+        if (lead == 0xED) high = 0x9F;  // surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;   // shorter form exists
+        if (lead == 0xF4) high = 0x8F;  // beyond U+10FFFF
+    } else {
+        return 0;
+    }
+    if (s[1] < low || s[1] > high) return 0;
+    for (std::size_t k = 2; k < length; ++k)
+        if ((s[k] & 0xC0) != 0x80) return 0;
+    return length;
+}
+
 }  // namespace
 
 bool nameToPosixPath(const unsigned short* name, char (&path)[kPathBytes]) {
@@ -41,6 +74,10 @@ bool nameToPosixPath(const unsigned short* name, char (&path)[kPathBytes]) {
                 return true;
             }
             path[n++] = u == '\\' ? '/' : static_cast<char>(u);
+            continue;
+        }
+        if (isEscapedByte(u)) {
+            path[n++] = static_cast<char>(u - kEscapedByteBase);
             continue;
         }
         if (isLowSurrogate(u)) return false;
@@ -59,29 +96,14 @@ std::u16string utf8ToUtf16(const char* utf8) {
     std::u16string out;
     const auto* s = reinterpret_cast<const unsigned char*>(utf8);
     while (*s) {
-        std::uint32_t cp = 0xFFFD;
-        int extra = 0;
-        std::uint32_t min = 0;
-        if (*s < 0x80) {
-            cp = *s;
-        } else if ((*s & 0xE0) == 0xC0) {
-            cp = *s & 0x1F, extra = 1, min = 0x80;
-        } else if ((*s & 0xF0) == 0xE0) {
-            cp = *s & 0x0F, extra = 2, min = 0x800;
-        } else if ((*s & 0xF8) == 0xF0) {
-            cp = *s & 0x07, extra = 3, min = 0x10000;
+        const std::size_t length = validSequenceLength(s);
+        if (length == 0) {  // a byte that starts no valid sequence is kept as it is
+            out.push_back(static_cast<char16_t>(kEscapedByteBase + *s++));
+            continue;
         }
-        ++s;
-        bool ok = !(cp == 0xFFFD && extra == 0 && s[-1] >= 0x80);
-        for (int k = 0; k < extra; ++k, ++s) {
-            if ((*s & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            cp = (cp << 6) | (*s & 0x3F);
-        }
-        if (!ok || (extra && cp < min) || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            cp = 0xFFFD;
+        std::uint32_t cp = length == 1 ? s[0] : s[0] & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) cp = (cp << 6) | (s[k] & 0x3F);
+        s += length;
         if (cp >= 0x10000) {
             out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
             out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
@@ -101,6 +123,9 @@ std::string utf16ToUtf8(const std::u16string& utf16) {
             u = 0x10000 + ((u - 0xD800) << 10) +
                 (static_cast<std::uint32_t>(utf16[i + 1]) - 0xDC00);
             ++i;
+        } else if (isEscapedByte(u)) {
+            out.push_back(static_cast<char>(u - kEscapedByteBase));
+            continue;
         } else if (isHighSurrogate(u) || isLowSurrogate(u)) {
             u = 0xFFFD;
         }

@@ -14,15 +14,18 @@ namespace zel {
 constexpr std::size_t kPathBytes = kNameUnits * 3 + 1;
 
 // Converts a NUL-terminated UTF-16 name into a NUL-terminated UTF-8 path,
-// every backslash becoming '/'. False for invalid UTF-16 (a lone surrogate)
+// every backslash becoming '/' and every kept byte (U+DC80..U+DCFF, see
+// utf8ToUtf16) becoming its byte again. False for any other lone surrogate
 // or a name longer than the name buffer.
 bool nameToPosixPath(const unsigned short* name, char (&path)[kPathBytes]);
 
-// Converts NUL-terminated UTF-8 into UTF-16; an invalid sequence becomes
-// U+FFFD.
+// Converts NUL-terminated UTF-8 into UTF-16. A byte that starts no valid
+// sequence is kept as the lone low surrogate U+DC00 + byte (U+DC80..U+DCFF),
+// so that a path in another encoding (Latin-1, say) comes back unchanged.
 std::u16string utf8ToUtf16(const char* utf8);
 
-// Converts UTF-16 into UTF-8; a lone surrogate becomes U+FFFD.
+// Converts UTF-16 into UTF-8; a kept byte becomes its byte again, any other
+// lone surrogate U+FFFD.
 std::string utf16ToUtf8(const std::u16string& utf16);
 
 }  // namespace zel

@@ -1,12 +1,16 @@
 // Database file names and the database directory they start with.
+#include "accessor/file_naming.h"
+
 #include <ZelComFuncDbase.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "accessor/accessor_internals.h"
 #include "accessor/name_buffer.h"
+#include "accessor/utf.h"
 #include "tests/support/database_names.h"
 
 namespace {
@@ -84,10 +88,69 @@ TEST(DirectoryTest, EndsWithExactlyOneAddedBackslash) {
 TEST(DirectoryTest, Utf8PathBecomesUtf16) {
     CZelComFuncDbase db("d\xC3\xA9j\xC3\xA0/\xF0\x9F\x98\x80");  // "déjà/" and U+1F600
     EXPECT_EQ(Internals::directory(db), u"d\u00E9j\u00E0/\U0001F600\\");
-    CZelComFuncDbase invalid(
-        "a\xFF"
-        "b");
-    EXPECT_EQ(Internals::directory(invalid), u"a\uFFFDb\\");
+    // Bytes that are not UTF-8 are kept as U+DC00 + byte.
+    CZelComFuncDbase latin1("caf\xE9");
+    EXPECT_EQ(Internals::directory(latin1), u"caf\xDCE9\\");
+}
+
+TEST(DirectoryTest, NullPathIsTheEmptyPath) {
+    CZelComFuncDbase fromUtf8(static_cast<const char*>(nullptr));
+    CZelComFuncDbase fromUtf16(static_cast<const unsigned short*>(nullptr));
+    EXPECT_EQ(Internals::directory(fromUtf8), u"\\");
+    EXPECT_EQ(Internals::directory(fromUtf16), u"\\");
+}
+
+// Any byte string survives the way from the UTF-8 constructor to the path
+// that is opened: valid sequences as they are, every other byte kept.
+TEST(DirectoryTest, Utf8PathComesBackAsItsBytes) {
+    const char* const paths[] = {
+        "plain/ascii",
+        "caf\xE9",                       // Latin-1
+        "\xFF\xFE\x80\xBF",              // never valid in UTF-8
+        "\xC0\xAF and \xE0\x80\xAF",     // shortest form violated
+        "\xED\xA0\x80\xED\xB0\x80",      // surrogates encoded in UTF-8
+        "\xF4\x90\x80\x80",              // beyond U+10FFFF
+        "\xE2\x82 cut \xF0\x9F\x98",     // sequences cut short
+        "\xC3\xA9\xF0\x9F\x98\x80\xE9",  // valid, then a stray byte
+    };
+    for (const char* path : paths) {
+        const std::u16string units = zel::utf8ToUtf16(path);
+        std::vector<unsigned short> terminated(units.begin(), units.end());
+        terminated.push_back(0);
+        char back[zel::kPathBytes];
+        ASSERT_TRUE(zel::nameToPosixPath(terminated.data(), back)) << path;
+        EXPECT_EQ(std::string(back), path);
+        EXPECT_EQ(zel::utf16ToUtf8(units), path);
+    }
+    // Lone surrogates other than kept bytes name no path.
+    for (unsigned short lone : {0xD800, 0xDBFF, 0xDC00, 0xDC7F, 0xDD00, 0xDFFF}) {
+        const unsigned short name[] = {u'a', lone, u'b', 0};
+        char back[zel::kPathBytes];
+        EXPECT_FALSE(zel::nameToPosixPath(name, back)) << std::hex << lone;
+    }
+}
+
+// The letter-case rule on lists of directory entries.
+TEST(CaseVariantTest, ExactNameElseTheFirstVariantByBytes) {
+    struct RuleCase {
+        std::vector<std::string> entries;
+        std::ptrdiff_t chosen;
+    };
+    const RuleCase cases[] = {
+        {{}, -1},
+        {{"other", "OSDB2D.BI", "OSDB2D.BIN.x"}, -1},
+        {{"osdb2d.bin", "Osdb2D.BIN"}, 1},
+        {{"Osdb2D.BIN", "osdb2d.bin"}, 0},
+        {{"osdb2d.bin", "OSDB2D.BIN", "OSDB2D.bin"}, 1},  // exact name wins
+        {{"OSDB2d.BIN", "OSDB2D.bin"}, 1},
+    };
+    for (const RuleCase& c : cases) {
+        EXPECT_EQ(zel::chooseCaseVariant("OSDB2D.BIN", c.entries), c.chosen)
+            << ::testing::PrintToString(c.entries);
+    }
+    // Only ASCII letters fold: the UTF-8 of É and é differ.
+    EXPECT_EQ(zel::chooseCaseVariant("caf\xC3\xA9", {"CAF\xC3\x89"}), -1);
+    EXPECT_EQ(zel::chooseCaseVariant("caf\xC3\xA9", {"CAF\xC3\xA9"}), 0);
 }
 
 }  // namespace

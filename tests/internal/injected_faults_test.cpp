@@ -1,6 +1,7 @@
 // Every reader that reads a file, under the file-layer failures that real
 // files cannot produce: a read error at each field of each file that the call
-// opens, and a failing close of each of those files. Each ends the call with
+// opens, a failing close of each of those files, and reads that deliver their
+// bytes in parts. Each ends the call with
 // 100 + its cause, closes the file, and leaves the caller's output as the
 // reader's failure rules say: untouched, except for the values that CpuSpec
 // wrote before the failure and the value that DbTbMem and GetPdbTb10ItemCount
@@ -176,6 +177,16 @@ TEST_P(ReaderFaultTest, FailingCloseOfEveryFileEndsTheCallWith100PlusCause) {
         injector.closeCause = nextCause();
         expectFailure(injector, injector.closeCause, file, 0, true);
     }
+}
+
+// Reads that deliver half of what they could and then the rest, as network
+// file systems may before the end of the file, give the undisturbed answer.
+TEST_P(ReaderFaultTest, ReadsDeliveredInPartsGiveTheSameAnswer) {
+    zel::faults::Injector injector;
+    injector.splitReads = true;
+    const TableAnswer a = run(injector);
+    EXPECT_EQ(a.result, 0);
+    EXPECT_EQ(a.fields, success.fields);
 }
 
 INSTANTIATE_TEST_SUITE_P(Readers, ReaderFaultTest, ::testing::ValuesIn(readers()),
