@@ -11,16 +11,6 @@
 #include "tool_error.h"
 
 namespace zel::tool {
-namespace {
-
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-}  // namespace
-
-bool equalIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return lower(x) == lower(y); });
-}
 
 bool pairOf(short model, short osNumber, ModelOsPair& pair) {
     ModelOsPair p;
@@ -59,10 +49,10 @@ DatabaseDir::DatabaseDir(const std::string& path) : m_path(path) {
 
 std::string DatabaseDir::find(const std::string& name) const {
     if (name.empty()) return std::string();
-    if (std::binary_search(m_entries.begin(), m_entries.end(), name)) return name;
-    for (const std::string& entry : m_entries)
-        if (equalIgnoringCase(entry, name)) return entry;
-    return std::string();
+    // The library's letter-case rule, so that the tool looks at the file
+    // that the library reads.
+    const std::ptrdiff_t chosen = chooseCaseVariant(name, m_entries);
+    return chosen < 0 ? std::string() : m_entries[static_cast<std::size_t>(chosen)];
 }
 
 std::string DatabaseDir::pathOf(const std::string& entry) const {

@@ -34,8 +34,9 @@ class DatabaseDir {
     explicit DatabaseDir(const std::string& path);
 
     const std::string& path() const { return m_path; }
-    // The entry whose name equals `name` without regard to ASCII letter case
-    // (the exact name first), or "" when there is none.
+    // The entry that the library reads for `name` (the letter-case rule of
+    // file_naming.h: the exact name, else the first case variant by bytes),
+    // or "" when there is none.
     std::string find(const std::string& name) const;
     // The full path of an entry.
     std::string pathOf(const std::string& entry) const;
@@ -44,8 +45,6 @@ class DatabaseDir {
     std::string m_path;
     std::vector<std::string> m_entries;
 };
-
-bool equalIgnoringCase(const std::string& a, const std::string& b);
 
 }  // namespace zel::tool
 
