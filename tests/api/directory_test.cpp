@@ -19,6 +19,8 @@ namespace {
 
 using namespace zel::testing;
 
+#if !defined(_WIN32)
+
 // CPU value 2 of the OSDB file that CpuSpec of CPU code 2 under OS type 0
 // read, or the result code when it failed.
 ZelLong valueRead(const std::string& directory) {
@@ -28,15 +30,11 @@ ZelLong valueRead(const std::string& directory) {
     return result == 0 ? values[2] : result;
 }
 
-#if !defined(_WIN32)
 // The same, freed should it block on a FIFO of the directory.
 ZelLong valueReadWithin(const std::string& directory) {
     return boundedCall([directory] { return valueRead(directory); },
                        [directory] { openFifosForWriting(directory); });
 }
-#endif
-
-#if !defined(_WIN32)
 
 constexpr ZelLong kFifo = -1;  // an entry that is a FIFO, not a file
 
