@@ -103,12 +103,6 @@ class ZELCOMFUNCDBASE_API CZelComFuncDbase {
     short dbname(short cpuCode, short osType, unsigned short* name);
     short dbnamehon(short cpuCode, short osType, unsigned short* name);
 
-    // Byte order of OSDB files: CPU codes below 30 store every 2- and 4-byte
-    // value most significant byte first.
-    int isMotrolaData(short cpuCode);
-    void intel_motrola_conv2(char* p);
-    void intel_motrola_conv4(char* p);
-
     // The database directory, UTF-16, always ending with a backslash.
     std::u16string m_dbDirectory;
 };

@@ -1,10 +1,8 @@
 // The accessor object: its database directory, file naming and byte order.
 #include <ZelComFuncDbase.h>
 
-#include "accessor/field_reader.h"
 #include "accessor/file_naming.h"
 #include "accessor/utf.h"
-#include "format/bytes.h"
 
 namespace {
 
@@ -43,16 +41,4 @@ short CZelComFuncDbase::dbname(short cpuCode, short osType, unsigned short* name
 
 short CZelComFuncDbase::dbnamehon(short cpuCode, short osType, unsigned short* name) {
     return zel::composeName(m_dbDirectory, zel::kOsdbPrefix, cpuCode, osType, name);
-}
-
-int CZelComFuncDbase::isMotrolaData(short cpuCode) {
-    return zel::osdbByteOrder(cpuCode) == zel::ByteOrder::mostSignificantFirst ? 1 : 0;
-}
-
-void CZelComFuncDbase::intel_motrola_conv2(char* p) {
-    zel::reverse2(reinterpret_cast<unsigned char*>(p));
-}
-
-void CZelComFuncDbase::intel_motrola_conv4(char* p) {
-    zel::reverse4(reinterpret_cast<unsigned char*>(p));
 }

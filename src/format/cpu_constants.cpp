@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "format/bytes.h"
+
 namespace zel {
 namespace {
 
@@ -92,6 +94,10 @@ std::uint16_t slotCountOf(short cpuCode, std::uint16_t table, std::uint16_t sect
 
 int boundValueIndexOf(std::uint16_t table, std::uint16_t section) {
     return usesSecondaryCount(table, section) ? 1 : 0;
+}
+
+short entryBoundOf(std::int32_t boundValue) {
+    return asSigned16(static_cast<std::uint16_t>(static_cast<std::uint32_t>(boundValue) & 0xFFFFu));
 }
 
 SectionGeometry table6Geometry(std::uint16_t section) {

@@ -28,6 +28,10 @@ std::uint16_t slotCountOf(short cpuCode, std::uint16_t table, std::uint16_t sect
 // section: 1 where usesSecondaryCount, else 0.
 int boundValueIndexOf(std::uint16_t table, std::uint16_t section);
 
+// The highest entry number DbTb2 and DbTb4 accept: the low 16 bits of that
+// CPU specification value, taken as signed.
+short entryBoundOf(std::int32_t boundValue);
+
 // Slot size and lead-in (bytes) of a section of table 6; both 0 for a section
 // the table does not have.
 struct SectionGeometry {

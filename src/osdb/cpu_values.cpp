@@ -34,8 +34,8 @@ void readCpuSpecValues(FieldReader& r, ZelLong* values) {
 bool entryAdmitted(FieldReader& reader, short entry, std::uint16_t table, std::uint16_t section) {
     ZelLong values[kCpuSpecValues];
     readCpuSpecValues(reader, values);
-    const ZelLong value = values[boundValueIndexOf(table, section)];
-    const short bound = asSigned16(static_cast<std::uint16_t>(value));
+    const short bound =
+        entryBoundOf(static_cast<std::int32_t>(values[boundValueIndexOf(table, section)]));
     return entry >= 1 && entry <= bound;
 }
 

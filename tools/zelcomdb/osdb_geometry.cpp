@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "format/bytes.h"
 #include "format/cpu_constants.h"
 
 namespace zel::tool {
@@ -27,8 +26,7 @@ short lastItem(AddressReader reader, short cpuCode) {
 }
 
 int entryBound(const MapRow& row, const CpuSpecValues& values) {
-    const std::int32_t value = values[boundValueIndexOf(row.table, row.section)];
-    return asSigned16(static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFFu));
+    return entryBoundOf(values[boundValueIndexOf(row.table, row.section)]);
 }
 
 int shownEntries(short cpuCode, const MapRow& row, const CpuSpecValues& values) {
