@@ -204,4 +204,152 @@ TEST(Build, BackupSplitIsTheFirstThatGivesTheItems) {
     }
 }
 
+// Where the fields of the built files lie, written out here from the file
+// format itself rather than taken from the format descriptions that build,
+// check and the library share: a wrong offset in those descriptions moves a
+// field away from where this test looks for it.
+class BuiltBytes {
+  public:
+    explicit BuiltBytes(const std::string& name)
+        : m_bytes(zel::testing::readText(zel::testing::sampleDir() + "/" + name)) {}
+
+    // Least significant byte first (CPU code 30 and every JQWDB file).
+    std::int64_t u(std::uint32_t at, int width) const {
+        std::uint32_t v = 0;
+        for (int i = width - 1; i >= 0; --i)
+            v = (v << 8) | static_cast<unsigned char>(m_bytes.at(at + static_cast<unsigned>(i)));
+        return v;
+    }
+    std::int64_t s(std::uint32_t at, int width) const {
+        const std::int64_t v = u(at, width), half = std::int64_t{1} << (8 * width - 1);
+        return v >= half ? v - 2 * half : v;
+    }
+    std::uint32_t table(unsigned t) const {
+        const auto base = static_cast<std::uint32_t>(u(8, 4));
+        return base + static_cast<std::uint32_t>(u(base + 4 * t, 4));
+    }
+    std::uint32_t section(unsigned t, unsigned s) const {
+        return table(t) + static_cast<std::uint32_t>(u(table(t) + 4 + 4 * s, 4));
+    }
+    // Record i of a JQWDB table: after the 16-byte header, at the record size.
+    std::uint32_t record(unsigned t, unsigned i) const {
+        return table(t) + 16 + i * static_cast<std::uint32_t>(u(table(t) + 4, 4));
+    }
+
+  private:
+    std::string m_bytes;
+};
+
+struct Field {
+    const char* name;
+    std::uint32_t offset;
+    int width;
+    bool isSigned;
+};
+
+TEST(Build, EveryFieldLiesWhereTheFileFormatPutsIt) {
+    const Json& pair = zel::testing::sampleDescription()["databases"][7];  // model 20, OS 1
+    ASSERT_EQ(pair["model"], 20);
+    const BuiltBytes osdb("OSDB2W.BIN"), jqwdb("JQWDB2W.BIN");
+    // CPU specification values: table 0 bytes 0, 3, 2 and 5 (values 0, 1, 3,
+    // 4), table 2 section 0 bytes 22-23 and section 1 bytes 18-19 (2, 5).
+    const Json& spec = pair["osdb"]["cpuSpec"];
+    EXPECT_EQ(osdb.s(osdb.table(0) + 0, 1), spec[0]);
+    EXPECT_EQ(osdb.s(osdb.table(0) + 3, 1), spec[1]);
+    EXPECT_EQ(osdb.s(osdb.section(2, 0) + 22, 2), spec[2]);
+    EXPECT_EQ(osdb.s(osdb.table(0) + 2, 1), spec[3]);
+    EXPECT_EQ(osdb.s(osdb.table(0) + 5, 1), spec[4]);
+    EXPECT_EQ(osdb.s(osdb.section(2, 1) + 18, 2), spec[5]);
+
+    const Json& j = pair["jqwdb"];
+    const std::pair<unsigned, std::vector<Field>> wholeRecords[] = {
+        {0,
+         {{"value1", 0, 4, true},
+          {"value2", 4, 4, true},
+          {"word1", 8, 2, true},
+          {"word2", 10, 2, true},
+          {"attr1", 12, 1, true},
+          {"attr2", 13, 1, true},
+          {"word3", 14, 2, true}}},
+        {1,
+         {{"value1", 0, 4, true},
+          {"value2", 4, 4, true},
+          {"word1", 8, 2, true},
+          {"attr1", 10, 1, true},
+          {"attr2", 11, 1, true},
+          {"word2", 12, 2, true}}},
+        {3, {{"kind", 0, 1, false}, {"number", 1, 2, false}, {"extra", 3, 1, false}}},
+        {5, {{"kind", 0, 1, false}, {"number", 1, 2, false}}},
+        {6,
+         {{"value1", 0, 4, true},
+          {"word1", 4, 2, true},
+          {"word2", 6, 2, true},
+          {"attr1", 8, 1, true}}},
+        {7,
+         {{"value1", 0, 4, true},
+          {"word1", 4, 2, true},
+          {"attr1", 6, 1, true},
+          {"attr2", 7, 1, true},
+          {"attr3", 8, 1, true}}},
+        {8,
+         {{"value1", 0, 4, true},
+          {"word1", 4, 2, true},
+          {"word2", 6, 2, true},
+          {"attr1", 8, 1, true}}},
+        {9,
+         {{"value1", 0, 4, true},
+          {"word1", 4, 2, true},
+          {"attr1", 6, 1, true},
+          {"attr2", 7, 1, true},
+          {"attr3", 8, 1, true},
+          {"attr4", 9, 1, true}}},
+    };
+    auto expectFields = [&](std::uint32_t at, const std::vector<Field>& fields, const Json& want) {
+        for (const Field& f : fields) {
+            SCOPED_TRACE(f.name);
+            EXPECT_EQ(
+                f.isSigned ? jqwdb.s(at + f.offset, f.width) : jqwdb.u(at + f.offset, f.width),
+                want[f.name]);
+        }
+    };
+    for (const auto& [t, fields] : wholeRecords) {
+        const Json& records = j["pdbTb" + std::to_string(t)];
+        EXPECT_EQ(jqwdb.s(jqwdb.table(t), 4), static_cast<int>(records.size()) - 1);  // last index
+        for (unsigned i = 0; i < records.size(); ++i) {
+            SCOPED_TRACE("table " + std::to_string(t) + " record " + std::to_string(i));
+            expectFields(jqwdb.record(t, i), fields, records[i]);
+        }
+    }
+    // Tables 2 and 4: entry e of a record at 4 * (e - 1) bytes into it.
+    for (const unsigned t : {2u, 4u}) {
+        const Json& records = j["pdbTb" + std::to_string(t)];
+        for (unsigned i = 0; i < records.size(); ++i) {
+            const Json& entries = records[i]["entries"];
+            for (unsigned e = 0; e < entries.size(); ++e) {
+                SCOPED_TRACE("table " + std::to_string(t) + " record " + std::to_string(i));
+                expectFields(jqwdb.record(t, i) + 4 * e,
+                             {{"kind", 0, 1, false}, {"number", 1, 2, false}}, entries[e]);
+            }
+        }
+    }
+    // Table 10: the item count, splitIndex in header bytes 8-9 and splitValue
+    // in 12-13; head items before the split, tail items (value1, value2,
+    // attr1 from byte 3) from it.
+    const Json& backup = j["pdbTb10"];
+    const auto start = jqwdb.table(10);
+    EXPECT_EQ(jqwdb.s(start, 4), backup["itemCount"]);
+    const auto split = static_cast<unsigned>(jqwdb.u(start + 8, 2));
+    ASSERT_EQ(split, 2u);
+    EXPECT_EQ(jqwdb.s(start + 12, 2), backup["items"][split]["attr2"]);
+    const std::vector<Field> head{{"value1", 4, 4, true}, {"value2", 8, 4, true},
+                                  {"attr1", 0, 1, true},  {"attr2", 1, 1, true},
+                                  {"attr3", 2, 1, true},  {"attr4", 12, 1, true},
+                                  {"attr5", 13, 1, true}},
+        tail{{"value1", 4, 4, true}, {"value2", 8, 4, true}, {"attr1", 3, 1, true}};
+    for (unsigned i = 0; i < backup["items"].size(); ++i) {
+        SCOPED_TRACE("table 10 item " + std::to_string(i));
+        expectFields(jqwdb.record(10, i), i < split ? head : tail, backup["items"][i]);
+    }
+}
+
 }  // namespace
