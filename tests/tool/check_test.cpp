@@ -86,6 +86,7 @@ TEST(Check, EachFaultIsAFindingThatNamesFileTableAndOffset) {
         bool matched = false;
         std::istringstream lines(run.out);
         for (std::string line; std::getline(lines, line);) {
+            if (line.find(" at offset ") == std::string::npos) continue;  // the counts
             EXPECT_EQ(line.rfind(file, 0), 0u) << "only the broken file has findings: " << line;
             matched = matched || (line.rfind(file + want.substr(0, star), 0) == 0 &&
                                   line.find(want.substr(star + 1)) != std::string::npos);
@@ -149,7 +150,7 @@ TEST(Check, EmptyTablesThatBuildWritesAreClean) {
     ASSERT_EQ(runTool({"build", dir.file("d.json"), dir.file("db")}).status, 0);
     const auto run = runTool({"check", dir.file("db")});
     EXPECT_EQ(run.status, 0) << run.out;
-    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.out, "0 findings in 2 files checked\nok\n");
 }
 
 TEST(Check, DirectoryWithoutDatabaseFilesIsAFinding) {

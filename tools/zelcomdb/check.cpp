@@ -4,11 +4,14 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
+#include <map>
+#include <set>
+#include <tuple>
 
+#include "accessor/file_naming.h"
+#include "accessor/name_buffer.h"
 #include "accessor/result_codes.h"
+#include "accessor/utf.h"
 #include "format/bytes.h"
 #include "format/cpu_spec_values.h"
 #include "format/directory.h"
@@ -27,15 +30,47 @@ void Findings::add(const std::string& where, std::int64_t offset, const std::str
 }
 
 bool FileImage::holds(Pos pos, std::uint64_t width) const {
-    return !negative(pos) && std::uint64_t{pos} + width <= m_bytes.size();
+    return !negative(pos) && std::uint64_t{pos} + width <= size();
+}
+
+void FileImage::bytesAt(Pos pos, std::size_t n, unsigned char* out) const {
+    const std::uint64_t at = pos;
+    const std::uint64_t blockAt = at - at % kBlock;
+    bool read = true;
+    if (at + n > blockAt + kBlock) {
+        read = m_file.readAt(at, out, n);  // across two blocks: read it alone
+    } else {
+        if (m_block.empty() || m_blockAt != blockAt) {
+            m_block.resize(
+                static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, size() - blockAt)));
+            m_blockAt = blockAt;
+            if (!m_file.readAt(blockAt, m_block.data(), m_block.size())) m_block.clear();
+        }
+        read = !m_block.empty();
+        if (read) std::copy_n(m_block.begin() + static_cast<std::ptrdiff_t>(at - blockAt), n, out);
+    }
+    if (!read) {
+        m_readFailed = true;
+        std::fill_n(out, n, 0);
+    }
 }
 
 std::uint32_t FileImage::u32(Pos pos) const {
-    return loadOrdered(m_bytes.data() + pos, 4, m_order);
+    unsigned char b[4];
+    bytesAt(pos, 4, b);
+    return loadOrdered(b, 4, m_order);
 }
 
 std::uint16_t FileImage::u16(Pos pos) const {
-    return static_cast<std::uint16_t>(loadOrdered(m_bytes.data() + pos, 2, m_order));
+    unsigned char b[2];
+    bytesAt(pos, 2, b);
+    return static_cast<std::uint16_t>(loadOrdered(b, 2, m_order));
+}
+
+std::uint8_t FileImage::u8(Pos pos) const {
+    unsigned char b[1];
+    bytesAt(pos, 1, b);
+    return b[0];
 }
 
 bool directoryBaseOf(const FileImage& file, Findings& findings, Pos& base) {
@@ -70,15 +105,76 @@ bool checkSpan(const FileImage& file, Findings& findings, const std::string& whe
 
 namespace {
 
-writer::Bytes readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw ToolError(path + ": cannot read the file");
-    return writer::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+constexpr const char* kDirectoryWhere = "directory";
+
+// Whether a name is one of a database file's kind: an OSDB or JQWDB prefix
+// and the extension, in any letter case.
+bool looksLikeDatabaseName(const std::string& name) {
+    auto startsWith = [&](const std::string& prefix) {
+        return name.size() >= prefix.size() &&
+               equalIgnoringCase(name.substr(0, prefix.size()), prefix);
+    };
+    const std::string extension = kNameExtension;
+    return (startsWith(kOsdbPrefix) || startsWith(kJqwdbPrefix)) &&
+           name.size() > extension.size() &&
+           equalIgnoringCase(name.substr(name.size() - extension.size()), extension);
+}
+
+// Findings about the names in the directory rather than the files' contents.
+void checkNames(const DatabaseDir& listing, std::vector<Finding>& out) {
+    const std::string& dir = listing.path();
+    // The longest composed name must fit the name buffer, or every call
+    // fails before it opens a file.
+    unsigned short name[kNameUnits];
+    const std::u16string directory = utf8ToUtf16(dir.c_str());
+    std::size_t names = 0, tooLong = 0;
+    for (const ModelOsPair& p : namedPairs(true)) {
+        for (const char* prefix : {kOsdbPrefix, kJqwdbPrefix}) {
+            ++names;
+            if (composeName(directory, prefix, p.cpuCode, p.osType, name) != 0) ++tooLong;
+        }
+    }
+    if (tooLong > 0)
+        out.push_back(
+            {dir, kDirectoryWhere, 0,
+             "the directory name (" + std::to_string(directory.size()) +
+                 " units) is too long: " + std::to_string(tooLong) + " of the " +
+                 std::to_string(names) + " names the library composes with it exceed its " +
+                 std::to_string(kNameUnits) + "-unit name buffer, and calls for them answer -1"});
+    std::set<std::string> reached;
+    for (const ModelOsPair& p : namedPairs(false)) {
+        for (const std::string* wanted : {&p.osdbName, &p.jqwdbName}) {
+            if (!reached.insert(*wanted).second) continue;
+            const std::vector<std::string> variants = listing.variants(*wanted);
+            if (variants.size() < 2) continue;
+            std::string names;
+            for (const std::string& v : variants) names += (names.empty() ? "" : ", ") + v;
+            out.push_back({listing.find(*wanted), kDirectoryWhere, 0,
+                           std::to_string(variants.size()) + " names differ only in letter case (" +
+                               names + "): the library reads " + listing.find(*wanted)});
+        }
+    }
+    for (const ModelOsPair& p : namedPairs(true)) {
+        const std::string jqwdb = listing.find(p.jqwdbName);
+        if (!jqwdb.empty() && listing.find(p.osdbName).empty())
+            out.push_back({jqwdb, kDirectoryWhere, 0,
+                           p.osdbName +
+                               " is missing: CPdbTb2 and CPdbTb4 take their entry bound from its "
+                               "CPU specification values and answer " +
+                               resultText(fileFailureResult(Cause::fileNotFound))});
+    }
+    for (const std::string& entry : listing.entries()) {
+        bool isReached = false;
+        for (const std::string& r : reached) isReached = isReached || equalIgnoringCase(entry, r);
+        if (!isReached && looksLikeDatabaseName(entry))
+            out.push_back({entry, kDirectoryWhere, 0,
+                           "no model and OS number reach this name: the library never reads it"});
+    }
 }
 
 }  // namespace
 
-std::vector<Finding> checkDirectory(const std::string& dir) {
+CheckReport checkDirectory(const std::string& dir) {
     const DatabaseDir listing(dir);
     struct Target {
         std::string entry;
@@ -94,32 +190,88 @@ std::vector<Finding> checkDirectory(const std::string& dir) {
     }
     std::sort(targets.begin(), targets.end(),
               [](const Target& a, const Target& b) { return a.entry < b.entry; });
-    std::vector<Finding> all;
-    if (targets.empty()) {
-        all.push_back({dir, "directory", 0, "no database file found"});
-        return all;
-    }
+    CheckReport report;
+    report.directory = dir;
+    checkNames(listing, report.findings);
+    if (targets.empty())
+        report.findings.push_back({dir, kDirectoryWhere, 0, "no database file found"});
     CZelComFuncDbase db(dir.c_str());
     for (const Target& t : targets) {
+        report.files.push_back(t.entry);
         Findings findings(t.entry);
-        const std::string path = listing.pathOf(t.entry);
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(path, ec)) {
-            findings.add("file", 0, "not a regular file");
-        } else if (t.osdb) {
-            checkOsdbFile(FileImage(readAll(path), osdbByteOrder(t.pair.cpuCode)), t.pair,
-                          findings);
-        } else {
-            // Tables 2 and 4 take their entry bound from the pair's OSDB file.
-            ZelLong cpuValues[kCpuSpecValues] = {};
-            const bool haveSpec = db.CpuSpec(t.pair.cpuCode, t.pair.osType, cpuValues) == 0;
-            const std::int32_t value0 = static_cast<std::int32_t>(cpuValues[0]);
-            checkJqwdbFile(FileImage(readAll(path), kJqwdbByteOrder), t.pair,
-                           haveSpec ? &value0 : nullptr, findings);
+        try {
+            // Opened without blocking and refused unless regular: a FIFO
+            // or device under the name is a finding, not a hang.
+            const RegularFile file(listing.pathOf(t.entry));
+            std::int32_t value0 = 0;
+            bool haveSpec = false;
+            if (!t.osdb) {
+                // Tables 2 and 4 take their entry bound from the pair's OSDB file.
+                ZelLong cpuValues[kCpuSpecValues] = {};
+                haveSpec = db.CpuSpec(t.pair.cpuCode, t.pair.osType, cpuValues) == 0;
+                value0 = static_cast<std::int32_t>(cpuValues[0]);
+            }
+            const FileImage image(file, t.osdb ? osdbByteOrder(t.pair.cpuCode) : kJqwdbByteOrder);
+            if (t.osdb)
+                checkOsdbFile(image, t.pair, findings);
+            else
+                checkJqwdbFile(image, t.pair, haveSpec ? &value0 : nullptr, findings);
+            if (image.readFailed())
+                findings.add("file", 0,
+                             "a read inside the file failed: the library answers " +
+                                 resultText(fileFailureResult(Cause::hardIO)));
+        } catch (const ToolError& e) {
+            const std::string reason = e.what();
+            findings.add(
+                "file", 0,
+                reason.substr(std::min(reason.size(), listing.pathOf(t.entry).size() + 2)));
         }
-        all.insert(all.end(), findings.list().begin(), findings.list().end());
+        report.findings.insert(report.findings.end(), findings.list().begin(),
+                               findings.list().end());
     }
-    return all;
+    std::stable_sort(report.findings.begin(), report.findings.end(),
+                     [](const Finding& a, const Finding& b) {
+                         return std::tie(a.file, a.offset) < std::tie(b.file, b.offset);
+                     });
+    return report;
+}
+
+namespace {
+
+std::string counted(std::size_t n, const char* what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
+}  // namespace
+
+void printCheck(const CheckReport& report, std::ostream& out) {
+    std::map<std::string, std::size_t> perFile;
+    for (const Finding& f : report.findings) {
+        out << findingLine(f) << '\n';
+        ++perFile[f.file];
+    }
+    for (const auto& [file, n] : perFile) out << file << ": " << counted(n, "finding") << '\n';
+    out << counted(report.findings.size(), "finding") << " in "
+        << counted(report.files.size(), "file") << " checked\n";
+    if (report.findings.empty()) out << "ok\n";
+}
+
+Json checkJson(const CheckReport& report) {
+    std::map<std::string, std::size_t> perFile;
+    Json findings = Json::array();
+    for (const Finding& f : report.findings) {
+        ++perFile[f.file];
+        findings.push_back(
+            {{"file", f.file}, {"table", f.where}, {"offset", f.offset}, {"reason", f.message}});
+    }
+    Json files = Json::array();
+    for (const std::string& file : report.files)
+        files.push_back({{"file", file}, {"findings", perFile[file]}});
+    return Json{{"directory", report.directory},
+                {"files", files},
+                {"findings", findings},
+                {"count", report.findings.size()},
+                {"ok", report.findings.empty()}};
 }
 
 }  // namespace zel::tool

@@ -4,11 +4,15 @@
 // row that a mapped item or an accepted record index reaches lies inside the
 // file, record sizes are plausible, last index and item count are not
 // negative, and table 10's split values fit its item count. One finding per
-// fault, naming the file, the table and the offset.
+// fault, naming the file, the table and the offset. The directory as a whole
+// is checked too: names that differ only in letter case, a JQWDB file without
+// the OSDB file its readers need, names that no model and OS number reach, a
+// directory name too long for the names the library composes.
 #ifndef ZELCOMDB_CHECK_H
 #define ZELCOMDB_CHECK_H
 
 #include <cstdint>
+#include <ostream>
 #include <set>
 #include <string>
 #include <utility>
@@ -17,6 +21,8 @@
 #include "database_dir.h"
 #include "format/bytes.h"
 #include "format/position.h"
+#include "schema.h"
+#include "tool_file.h"
 #include "writer/db_writer.h"
 
 namespace zel::tool {
@@ -42,23 +48,33 @@ class Findings {
     std::vector<Finding> m_list;
 };
 
-// The bytes of a database file and its byte order; reads are checked
-// against the file's end and positions taken as signed 32-bit values.
+// A database file and its byte order; reads are checked against the file's
+// end and positions taken as signed 32-bit values. Only the bytes asked for
+// are read (a block at a time), so a file of any size costs little memory.
 class FileImage {
   public:
-    FileImage(writer::Bytes bytes, ByteOrder order) : m_bytes(std::move(bytes)), m_order(order) {}
-    std::uint64_t size() const { return m_bytes.size(); }
+    FileImage(const RegularFile& file, ByteOrder order) : m_file(file), m_order(order) {}
+    std::uint64_t size() const { return m_file.size(); }
     // Whether [pos, pos + width) lies in the file (pos not negative).
     bool holds(Pos pos, std::uint64_t width) const;
     static bool negative(Pos pos) { return isNegative(pos); }
     // The value at pos; the caller has checked holds(pos, width).
     std::uint32_t u32(Pos pos) const;
     std::uint16_t u16(Pos pos) const;
-    std::uint8_t u8(Pos pos) const { return m_bytes[pos]; }
+    std::uint8_t u8(Pos pos) const;
+    // Whether a read failed although the file holds the bytes (an I/O error,
+    // or the file shrank); the values read then were 0.
+    bool readFailed() const { return m_readFailed; }
 
   private:
-    writer::Bytes m_bytes;
+    void bytesAt(Pos pos, std::size_t n, unsigned char* out) const;
+
+    static constexpr std::size_t kBlock = 4096;
+    const RegularFile& m_file;
     ByteOrder m_order;
+    mutable std::vector<unsigned char> m_block;
+    mutable std::uint64_t m_blockAt = 0;
+    mutable bool m_readFailed = false;
 };
 
 // Checks a span of `width` bytes at pos that a reader reaches: a finding when
@@ -76,8 +92,21 @@ void checkOsdbFile(const FileImage& file, const ModelOsPair& pair, Findings& fin
 void checkJqwdbFile(const FileImage& file, const ModelOsPair& pair, const std::int32_t* specValue0,
                     Findings& findings);
 
-// Every finding of the directory, in file name order.
-std::vector<Finding> checkDirectory(const std::string& dir);
+struct CheckReport {
+    std::string directory;
+    std::vector<std::string> files;  // the database files checked, in name order
+    std::vector<Finding> findings;   // sorted by file and offset
+};
+
+// Every finding of the directory; throws ToolError when the directory
+// cannot be listed.
+CheckReport checkDirectory(const std::string& dir);
+// The findings, the count of each file that has any and the total; "ok" as
+// the last line when there is none.
+void printCheck(const CheckReport& report, std::ostream& out);
+// {"directory", "files": [{"file", "findings"}], "findings": [{"file",
+// "table", "offset", "reason"}], "count", "ok"}
+Json checkJson(const CheckReport& report);
 
 }  // namespace zel::tool
 

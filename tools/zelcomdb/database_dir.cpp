@@ -55,6 +55,13 @@ std::string DatabaseDir::find(const std::string& name) const {
     return chosen < 0 ? std::string() : m_entries[static_cast<std::size_t>(chosen)];
 }
 
+std::vector<std::string> DatabaseDir::variants(const std::string& name) const {
+    std::vector<std::string> found;
+    for (const std::string& entry : m_entries)
+        if (equalIgnoringCase(entry, name)) found.push_back(entry);
+    return found;
+}
+
 std::string DatabaseDir::pathOf(const std::string& entry) const {
     return (std::filesystem::path(m_path) / entry).string();
 }

@@ -38,6 +38,9 @@ class DatabaseDir {
     // file_naming.h: the exact name, else the first case variant by bytes),
     // or "" when there is none.
     std::string find(const std::string& name) const;
+    // Every entry equal to `name` without regard to ASCII letter case.
+    std::vector<std::string> variants(const std::string& name) const;
+    const std::vector<std::string>& entries() const { return m_entries; }
     // The full path of an entry.
     std::string pathOf(const std::string& entry) const;
 

@@ -108,9 +108,12 @@ int runDiff(const Options& o) {
 }
 
 int runCheck(const Options& o) {
-    const auto findings = tool::checkDirectory(o.dir);
-    for (const auto& f : findings) std::cout << tool::findingLine(f) << '\n';
-    return findings.empty() ? tool::kExitClean : tool::kExitFindings;
+    const auto report = tool::checkDirectory(o.dir);
+    if (o.json)
+        printJson(tool::checkJson(report));
+    else
+        tool::printCheck(report, std::cout);
+    return report.findings.empty() ? tool::kExitClean : tool::kExitFindings;
 }
 
 int runBuild(const Options& o) {
@@ -209,6 +212,7 @@ int main(int argc, char** argv) {
     CLI::App* check = app.add_subcommand(
         "check", "Check the structure of every database file in a directory (exit 1 on findings)");
     check->add_option("DIR", o.dir, "Database directory")->required();
+    check->add_flag("--json", o.json, "Print the findings as one JSON document");
 
     CLI::App* build = app.add_subcommand(
         "build",
