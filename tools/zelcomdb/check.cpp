@@ -112,12 +112,12 @@ constexpr const char* kDirectoryWhere = "directory";
 bool looksLikeDatabaseName(const std::string& name) {
     auto startsWith = [&](const std::string& prefix) {
         return name.size() >= prefix.size() &&
-               equalIgnoringCase(name.substr(0, prefix.size()), prefix);
+               equalIgnoringAsciiCase(name.substr(0, prefix.size()), prefix);
     };
     const std::string extension = kNameExtension;
     return (startsWith(kOsdbPrefix) || startsWith(kJqwdbPrefix)) &&
            name.size() > extension.size() &&
-           equalIgnoringCase(name.substr(name.size() - extension.size()), extension);
+           equalIgnoringAsciiCase(name.substr(name.size() - extension.size()), extension);
 }
 
 // Findings about the names in the directory rather than the files' contents.
@@ -165,7 +165,7 @@ void checkNames(const DatabaseDir& listing, std::vector<Finding>& out) {
     }
     for (const std::string& entry : listing.entries()) {
         bool isReached = false;
-        for (const std::string& r : reached) isReached = isReached || equalIgnoringCase(entry, r);
+        for (const std::string& r : reached) isReached = isReached || equalIgnoringAsciiCase(entry, r);
         if (!isReached && looksLikeDatabaseName(entry))
             out.push_back({entry, kDirectoryWhere, 0,
                            "no model and OS number reach this name: the library never reads it"});

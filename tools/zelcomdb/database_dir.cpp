@@ -58,7 +58,7 @@ std::string DatabaseDir::find(const std::string& name) const {
 std::vector<std::string> DatabaseDir::variants(const std::string& name) const {
     std::vector<std::string> found;
     for (const std::string& entry : m_entries)
-        if (equalIgnoringCase(entry, name)) found.push_back(entry);
+        if (equalIgnoringAsciiCase(entry, name)) found.push_back(entry);
     return found;
 }
 
