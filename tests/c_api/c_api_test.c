@@ -88,39 +88,16 @@ static short callC(ZelDb* db, const ZelCall* call, ZelOutput* out) {
 #define SAME_FIELD(Record, field) &&x->field == y->field
 #define SAME_RECORD(Record, FIELDS) \
     static int same##Record(const Record* x, const Record* y) { return 1 FIELDS(SAME_FIELD); }
-#define DbAd_FIELDS(X) X(DbAd, address) X(DbAd, headWord)
-#define DbBAd_FIELDS(X) X(DbBAd, address) X(DbBAd, bitMask)
-#define PdbJAd_FIELDS(X) \
-    X(PdbJAd, value1)    \
-    X(PdbJAd, value2)    \
-    X(PdbJAd, word1) X(PdbJAd, word2) X(PdbJAd, attr1) X(PdbJAd, attr2) X(PdbJAd, word3)
-#define PdbCAd_FIELDS(X) \
-    X(PdbCAd, value1)    \
-    X(PdbCAd, value2) X(PdbCAd, word1) X(PdbCAd, attr1) X(PdbCAd, attr2) X(PdbCAd, word2)
-#define PdbWD_FIELDS(X) X(PdbWD, number) X(PdbWD, kind) X(PdbWD, extra)
-#define PdbBD_FIELDS(X) X(PdbBD, number) X(PdbBD, kind)
-#define PdbAnyWD_FIELDS(X) \
-    X(PdbAnyWD, value1) X(PdbAnyWD, word1) X(PdbAnyWD, word2) X(PdbAnyWD, attr1)
-#define PdbAnyBD_FIELDS(X) \
-    X(PdbAnyBD, value1) X(PdbAnyBD, word1) X(PdbAnyBD, attr1) X(PdbAnyBD, attr2) X(PdbAnyBD, attr3)
-#define PdbAnyPBD_FIELDS(X) \
-    X(PdbAnyPBD, value1)    \
-    X(PdbAnyPBD, word1)     \
-    X(PdbAnyPBD, attr1) X(PdbAnyPBD, attr2) X(PdbAnyPBD, attr3) X(PdbAnyPBD, attr4)
-#define PdbBkup_FIELDS(X) \
-    X(PdbBkup, value1)    \
-    X(PdbBkup, value2)    \
-    X(PdbBkup, attr1) X(PdbBkup, attr2) X(PdbBkup, attr3) X(PdbBkup, attr4) X(PdbBkup, attr5)
-SAME_RECORD(DbAd, DbAd_FIELDS)
-SAME_RECORD(DbBAd, DbBAd_FIELDS)
-SAME_RECORD(PdbJAd, PdbJAd_FIELDS)
-SAME_RECORD(PdbCAd, PdbCAd_FIELDS)
-SAME_RECORD(PdbWD, PdbWD_FIELDS)
-SAME_RECORD(PdbBD, PdbBD_FIELDS)
-SAME_RECORD(PdbAnyWD, PdbAnyWD_FIELDS)
-SAME_RECORD(PdbAnyBD, PdbAnyBD_FIELDS)
-SAME_RECORD(PdbAnyPBD, PdbAnyPBD_FIELDS)
-SAME_RECORD(PdbBkup, PdbBkup_FIELDS)
+SAME_RECORD(DbAd, ZEL_DbAd_FIELDS)
+SAME_RECORD(DbBAd, ZEL_DbBAd_FIELDS)
+SAME_RECORD(PdbJAd, ZEL_PdbJAd_FIELDS)
+SAME_RECORD(PdbCAd, ZEL_PdbCAd_FIELDS)
+SAME_RECORD(PdbWD, ZEL_PdbWD_FIELDS)
+SAME_RECORD(PdbBD, ZEL_PdbBD_FIELDS)
+SAME_RECORD(PdbAnyWD, ZEL_PdbAnyWD_FIELDS)
+SAME_RECORD(PdbAnyBD, ZEL_PdbAnyBD_FIELDS)
+SAME_RECORD(PdbAnyPBD, ZEL_PdbAnyPBD_FIELDS)
+SAME_RECORD(PdbBkup, ZEL_PdbBkup_FIELDS)
 
 static int sameOutput(ZelMember member, const ZelOutput* x, const ZelOutput* y) {
     switch (member) {

@@ -67,21 +67,34 @@ typedef union ZelOutput {
     PdbBkup bkup;
 } ZelOutput;
 
-/* Every field of every record: X(record, field). */
-#define ZEL_RECORD_FIELDS(X)                                                                       \
-    X(DbAd, address)                                                                               \
-    X(DbAd, headWord) X(DbBAd, address) X(DbBAd, bitMask) X(PdbJAd, value1) X(PdbJAd, value2)      \
-        X(PdbJAd, word1) X(PdbJAd, word2) X(PdbJAd, attr1) X(PdbJAd, attr2) X(PdbJAd, word3)       \
-            X(PdbCAd, value1) X(PdbCAd, value2) X(PdbCAd, word1) X(PdbCAd, attr1) X(PdbCAd, attr2) \
-                X(PdbCAd, word2) X(PdbWD, number) X(PdbWD, kind) X(PdbWD, extra) X(PdbBD, number)  \
-                    X(PdbBD, kind) X(PdbAnyWD, value1) X(PdbAnyWD, word1) X(PdbAnyWD, word2)       \
-                        X(PdbAnyWD, attr1) X(PdbAnyBD, value1) X(PdbAnyBD, word1)                  \
-                            X(PdbAnyBD, attr1) X(PdbAnyBD, attr2) X(PdbAnyBD, attr3)               \
-                                X(PdbAnyPBD, value1) X(PdbAnyPBD, word1) X(PdbAnyPBD, attr1)       \
-                                    X(PdbAnyPBD, attr2) X(PdbAnyPBD, attr3) X(PdbAnyPBD, attr4)    \
-                                        X(PdbBkup, value1) X(PdbBkup, value2) X(PdbBkup, attr1)    \
-                                            X(PdbBkup, attr2) X(PdbBkup, attr3) X(PdbBkup, attr4)  \
-                                                X(PdbBkup, attr5)
+/* The fields of each record, X(record, field), and of all records. */
+/* clang-format off */
+#define ZEL_DbAd_FIELDS(X) X(DbAd, address) X(DbAd, headWord)
+#define ZEL_DbBAd_FIELDS(X) X(DbBAd, address) X(DbBAd, bitMask)
+#define ZEL_PdbJAd_FIELDS(X) \
+    X(PdbJAd, value1) X(PdbJAd, value2) X(PdbJAd, word1) X(PdbJAd, word2) X(PdbJAd, attr1) \
+    X(PdbJAd, attr2) X(PdbJAd, word3)
+#define ZEL_PdbCAd_FIELDS(X) \
+    X(PdbCAd, value1) X(PdbCAd, value2) X(PdbCAd, word1) X(PdbCAd, attr1) X(PdbCAd, attr2) \
+    X(PdbCAd, word2)
+#define ZEL_PdbWD_FIELDS(X) X(PdbWD, number) X(PdbWD, kind) X(PdbWD, extra)
+#define ZEL_PdbBD_FIELDS(X) X(PdbBD, number) X(PdbBD, kind)
+#define ZEL_PdbAnyWD_FIELDS(X) \
+    X(PdbAnyWD, value1) X(PdbAnyWD, word1) X(PdbAnyWD, word2) X(PdbAnyWD, attr1)
+#define ZEL_PdbAnyBD_FIELDS(X) \
+    X(PdbAnyBD, value1) X(PdbAnyBD, word1) X(PdbAnyBD, attr1) X(PdbAnyBD, attr2) \
+    X(PdbAnyBD, attr3)
+#define ZEL_PdbAnyPBD_FIELDS(X) \
+    X(PdbAnyPBD, value1) X(PdbAnyPBD, word1) X(PdbAnyPBD, attr1) X(PdbAnyPBD, attr2) \
+    X(PdbAnyPBD, attr3) X(PdbAnyPBD, attr4)
+#define ZEL_PdbBkup_FIELDS(X) \
+    X(PdbBkup, value1) X(PdbBkup, value2) X(PdbBkup, attr1) X(PdbBkup, attr2) X(PdbBkup, attr3) \
+    X(PdbBkup, attr4) X(PdbBkup, attr5)
+#define ZEL_RECORD_FIELDS(X) \
+    ZEL_DbAd_FIELDS(X) ZEL_DbBAd_FIELDS(X) ZEL_PdbJAd_FIELDS(X) ZEL_PdbCAd_FIELDS(X) \
+    ZEL_PdbWD_FIELDS(X) ZEL_PdbBD_FIELDS(X) ZEL_PdbAnyWD_FIELDS(X) ZEL_PdbAnyBD_FIELDS(X) \
+    ZEL_PdbAnyPBD_FIELDS(X) ZEL_PdbBkup_FIELDS(X)
+/* clang-format on */
 
 /* Sizes and field offsets of the records and the size of ZelLong, as the
  * C++ compiler lays them out, in the order of ZEL_RECORD_FIELDS (each field
