@@ -37,7 +37,8 @@ typedef struct ZelDb ZelDb;
 /* Opens an accessor on a directory given as a NUL-terminated UTF-16 path
  * (a backslash is appended unless the path ends in one). No file is touched
  * here; a missing directory shows as 102 on the first call that reads a file.
- * NULL only when memory runs out. */
+ * A NULL path is the empty directory, as for the C++ class. NULL only when
+ * memory runs out. */
 ZELCOMFUNCDBASE_API ZelDb* zel_open(const unsigned short* utf16Directory);
 /* The same from a NUL-terminated UTF-8 path. */
 ZELCOMFUNCDBASE_API ZelDb* zel_open_utf8(const char* utf8Directory);

@@ -333,6 +333,14 @@ static void checkOpenCopyClose(const char* directory) {
     free(units);
 
     if (zel_copy(NULL) != NULL) fail("zel_copy(NULL)");
+    fromUtf8 = zel_open_utf8(NULL);
+    fromUtf16 = zel_open(NULL);
+    if (!fromUtf8 || !fromUtf16 || zel_CDbCpuOsType(fromUtf8, &cpuCode, &osType, 13, 5) != 0 ||
+        zel_CDbCpuOsType(fromUtf16, &cpuCode, &osType, 13, 5) != 0 || cpuCode != 16)
+        fail("a NULL directory is the empty one");
+    zel_close(fromUtf8);
+    zel_close(fromUtf16);
+    cpuCode = osType = 7;
     if (zel_CDbCpuOsType(NULL, &cpuCode, &osType, 1, 1) != -1 || cpuCode != 7 || osType != 7)
         fail("NULL accessor is refused with nothing written");
 }
