@@ -11,6 +11,23 @@
 //   100..114   the file layer failed: 100 + cause code (102 file not found,
 //              109 bad seek, 110 hard I/O error, 114 file ends too early, ...)
 // Outputs are left untouched on failure unless a member says otherwise.
+//
+// Selectors: a model index 0..47 names a CPU model and an OS number 1..7 an
+// OS variant; entry numbers start at 1, record and item indexes at 0. A file
+// that ends inside a field that a call needs gives 114; an offset in a file
+// that points before its start gives 109.
+//
+// Null pointers: no output pointer is checked; every member writes through
+// the pointer it is given, so a null or too small output is the caller's
+// fault and undefined behaviour.
+//
+// Threads: one accessor may be shared by any number of threads, and copies
+// are independent. A call reads only the directory set at construction and
+// opens, reads and closes its own file; calls take no lock and keep no state.
+// Assigning to an accessor while another thread calls it is a data race.
+// A file that another process changes while a call reads it gives whatever
+// the bytes read then say, or a result code; never a write outside the
+// caller's record.
 #ifndef ZELCOMFUNCDBASE_H
 #define ZELCOMFUNCDBASE_H
 
@@ -44,36 +61,126 @@ class ZELCOMFUNCDBASE_API CZelComFuncDbase {
     // directory name, say) are kept: each is held as the lone surrogate
     // U+DC00 + byte and becomes that byte again in the path that is opened.
     explicit CZelComFuncDbase(const char* utf8Path);
+    // A copy, or an accessor after assignment, names the same directory; the
+    // directory is all an accessor holds, and the destructor releases it.
     CZelComFuncDbase(const CZelComFuncDbase& other);
     CZelComFuncDbase& operator=(const CZelComFuncDbase& other);
     virtual ~CZelComFuncDbase();
 
-    // Model index -> CPU code, OS number -> OS type, without file access.
+    // Every member below except CpuSpec first checks the model index (0..47)
+    // and the OS number (1..7): either out of range gives -1 with nothing
+    // written and no file touched. For the members that read a file, -1 also
+    // means that the CPU code and OS type of the pair have no database file
+    // name (the CPU model has no database under that OS variant), or that the
+    // directory is too long for the 512-unit file name; then nothing is
+    // written and no file is opened.
+
+    // The CPU code of a model index and the OS type of an OS number (OS number
+    // minus 1), from the built-in model table, without file access. 0 with
+    // both written. -1 for a model index out of range, with nothing written;
+    // -1 for an OS number out of range with *cpuCode already written and
+    // *osType untouched.
     short CDbCpuOsType(short* cpuCode, short* osType, short modelIndex, short osNumber);
-    // The six CPU specification values; every failure is folded into -1.
+
+    // The six CPU specification values of the OSDB file into values[0..5]
+    // (value 0 bounds the entry numbers of CDbTb2, CDbTb4, CPdbTb2, CPdbTb4).
+    // 0 with all six written; every failure of CpuSpec, file errors included,
+    // is returned as -1, with the values CpuSpec wrote before it failed.
     short CDbCpuSpec(short modelIndex, short osNumber, ZelLong* values);
-    // The six CPU specification values by internal CPU code and OS type.
+
+    // The same by internal CPU code and OS type, with no check of them beyond
+    // the file name: 0 with all six written; -1 when the pair has no file
+    // name; 100 + cause for a file error (102 missing file). The values are
+    // read in the order 0, 1, 3, 4, 2, 5 and each is written as soon as it is
+    // read, so after a file error the values read before it hold their new
+    // contents and the rest the caller's.
     short CpuSpec(short cpuCode, short osType, ZelLong* values);
 
+    // One entry of an item's row in the word address tables of the OSDB file.
+    // item: 0..33 (CPU codes of map class 0) or 0..43 (map class 1); entry:
+    // 1..CPU specification value 0 (value 1 for the items of table 6, sections
+    // 1 and 7). Checked in this order: item range -1, file name -1, item
+    // marked absent for the CPU -2, then CpuSpec's result unchanged (-1 or
+    // 100 + cause), entry range -1, file error 100 + cause. *out is written
+    // only on 0.
     short CDbTb2(short modelIndex, short osNumber, short item, short entry, DbAd* out);
+
+    // The first entry of an item's row in the word address tables. item: 0..15
+    // (map class 0) or 0..22 (map class 1). -1 item range or file name, -2
+    // item absent, 100 + cause file error. *out is written only on 0.
     short CDbTb3(short modelIndex, short osNumber, short item, DbAd* out);
+
+    // One entry of an item's row in the bit address tables: a byte address
+    // and the bit mask within that byte. item: 0..95 (map class 0) or 0..115
+    // (map class 1); entry: 1..CPU specification value 0 (value 1 for table 6,
+    // sections 1 and 7). Checks and results in the order of CDbTb2. *out is
+    // written only on 0.
     short CDbTb4(short modelIndex, short osNumber, short item, short entry, DbBAd* out);
+
+    // The first entry of an item's row in the bit address tables. item: 0..27
+    // (map class 0) or 0..44 (map class 1). -1 item range or file name, -2
+    // item absent, 100 + cause file error. *out is written only on 0.
     short CDbTb5(short modelIndex, short osNumber, short item, DbBAd* out);
+
+    // One value of the memory table. memoryKind: 0, 1 or 3..9 (2 is refused);
+    // memoryIndex: 0 up to the kind's highest index (kinds 0..9: 14, 31, -,
+    // 19, 38, 22, 19, 31, 19, 5; kinds 3 and 9 read the same entries). -1 for
+    // a kind or index out of range (checked before the file name, so even
+    // without a file) or no file name; 100 + cause for a file error. The value
+    // is stored in *out before the file is closed: a failing close returns
+    // 100 + cause with *out already written; any earlier error leaves it
+    // untouched.
     short CDbTbMem(short modelIndex, short osNumber, short memoryKind, short memoryIndex,
                    ZelLong* out);
 
+    // Parameter memory: stores value unchanged in *out and returns 0; no file
+    // is read, and the selector does not matter. -1 (nothing written) only for
+    // a model index or OS number out of range.
     short CPdbPMem(short modelIndex, short osNumber, short selector, ZelLong value, ZelLong* out);
+
+    // One record of JQWDB table 0 (CPdbTb0) or table 1 (CPdbTb1), the address
+    // tables. index: 0..the last index stored in the table. -1 no file name,
+    // or index out of range (checked after the table header is read, so a
+    // missing file gives 102 even for a bad index); 100 + cause file error.
+    // *out is written only on 0.
     short CPdbTb0(short modelIndex, short osNumber, short index, PdbJAd* out);
     short CPdbTb1(short modelIndex, short osNumber, short index, PdbCAd* out);
+
+    // One device entry of a record of JQWDB table 2 (word devices) or table 4
+    // (bit devices). index: 0..the table's last index; entry: 1..CPU
+    // specification value 0, and for OS numbers 5 and 6 at least 1..16.
+    // Checked in this order: JQWDB file name -1, then CpuSpec's result
+    // unchanged (-1 or 100 + cause of the OSDB file), entry range -1, JQWDB
+    // file error 100 + cause, index range -1. *out is written only on 0.
     short CPdbTb2(short modelIndex, short osNumber, short index, short entry, PdbWD* out);
-    short CPdbTb3(short modelIndex, short osNumber, short index, PdbWD* out);
     short CPdbTb4(short modelIndex, short osNumber, short index, short entry, PdbBD* out);
+
+    // The device entry at the start of a record of JQWDB table 3 (word
+    // devices) or table 5 (bit devices). Results as CPdbTb0. *out is written
+    // only on 0.
+    short CPdbTb3(short modelIndex, short osNumber, short index, PdbWD* out);
     short CPdbTb5(short modelIndex, short osNumber, short index, PdbBD* out);
+
+    // One record of the any-device tables, JQWDB tables 6 to 9 (tables 6 and
+    // 8 share one record type). Results as CPdbTb0: a bad index on a
+    // missing file gives 102, not -1. *out is written only on 0.
     short CPdbTb6(short modelIndex, short osNumber, short index, PdbAnyWD* out);
     short CPdbTb7(short modelIndex, short osNumber, short index, PdbAnyBD* out);
     short CPdbTb8(short modelIndex, short osNumber, short index, PdbAnyWD* out);
     short CPdbTb9(short modelIndex, short osNumber, short index, PdbAnyPBD* out);
+
+    // One item of the backup table, JQWDB table 10. index: 0..item count - 1
+    // (see GetPdbTb10ItemCount). -1 no file name or index out of range
+    // (checked after the table header is read: a bad index on a missing file
+    // gives 102); 100 + cause file error. *out is written only on 0.
     short CPdbTb10(short modelIndex, short osNumber, short index, PdbBkup* out);
+
+    // The number of items of the backup table, as stored (a negative count
+    // is reported as it is, and CPdbTb10 then refuses every index). 0 with
+    // *count written; -1 model index, OS number or file name; 100 + cause file
+    // error. The count is stored in *count before the file is closed: a
+    // failing close returns 100 + cause with *count already written; any
+    // earlier error leaves it untouched.
     short GetPdbTb10ItemCount(short modelIndex, short osNumber, ZelLong* count);
 
   private:
