@@ -1,8 +1,12 @@
 #include "bench/bench_database.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <set>
 
 #include "accessor/file_naming.h"
+#include "osdb/table_directory.h"
+#include "pdb/jqwdb_table.h"
 #include "writer/db_writer.h"
 
 namespace zel::bench {
@@ -52,6 +56,103 @@ writer::JqwdbLayout jqwdbLayout() {
     return layout;
 }
 
+constexpr std::uint32_t kBlock = 4096;
+
+// A file built piece by piece at chosen positions, every value in the file's
+// byte order.
+class Image {
+  public:
+    explicit Image(ByteOrder order) : m_order(order) {}
+    void put(std::uint32_t at, const writer::Region& region) {
+        const Bytes b = region.bytes(m_order);
+        if (m_bytes.size() < at + b.size()) m_bytes.resize(at + b.size(), 0);
+        std::copy(b.begin(), b.end(), m_bytes.begin() + at);
+    }
+    void u32(std::uint32_t at, std::uint32_t value) {
+        writer::Region r;
+        put(at, r.u32(0, value));
+    }
+    void bytes(std::uint32_t at, const Bytes& b) {
+        writer::Region r;
+        for (std::uint32_t i = 0; i < b.size(); ++i) r.u8(i, b[i]);
+        put(at, r);
+    }
+    const Bytes& bytes() const { return m_bytes; }
+
+  private:
+    ByteOrder m_order;
+    Bytes m_bytes;
+};
+
+// Appends a piece at `at` (4-byte aligned), moving `at` past it.
+std::uint32_t place(Image& file, std::uint32_t& at, const writer::Region& region) {
+    const std::uint32_t start = at;
+    file.put(start, region);
+    at = (start + std::max<std::uint32_t>(region.size(), 4) + 3u) & ~3u;
+    return start;
+}
+
+// The tables that hold the CPU specification values, as the writer fills them.
+std::set<unsigned> cpuSpecTables() {
+    writer::OsdbLayout probe;
+    const std::int32_t values[6] = {};
+    writer::setCpuSpecValues(probe, values);
+    std::set<unsigned> tables;
+    for (const auto& entry : probe.tables) tables.insert(entry.first);
+    return tables;
+}
+
+// The OSDB layout placed block by block: rows (plain tables other than the
+// CPU specification table, and sections) from block 6, section offset lists
+// in block 16, the CPU specification table and its sections in block 19, the
+// table directory in block 22.
+Bytes scatteredOsdb(const writer::OsdbLayout& layout, ByteOrder order) {
+    std::uint32_t rows = 6 * kBlock, lists = 16 * kBlock, cpu = 19 * kBlock;
+    const std::uint32_t directory = 22 * kBlock;
+    const std::set<unsigned> cpuTables = cpuSpecTables();
+    Image file(order);
+    file.u32(kDirectoryBaseAt, directory);
+    file.put(directory, writer::Region().reserve(4 * layout.directoryEntries));
+    for (const auto& [number, table] : layout.tables) {
+        std::uint32_t& contents = cpuTables.count(number) ? cpu : rows;
+        std::uint32_t start;
+        if (table.sections.empty()) {
+            start = place(file, contents, table.plain);
+        } else {
+            // An unread word, then one offset per section, relative to the
+            // table start.
+            writer::Region list;
+            list.reserve(4 + 4 * static_cast<std::uint32_t>(table.sections.size()));
+            start = place(file, lists, list);
+            for (std::uint32_t s = 0; s < table.sections.size(); ++s)
+                file.u32(start + 4 + 4 * s, place(file, contents, table.sections[s]) - start);
+        }
+        file.u32(directory + 4 * number, start - directory);
+    }
+    return file.bytes();
+}
+
+// The JQWDB layout with its directory in block 90 and table t from block
+// 6 + 7 t, records 528 bytes apart, so that a table's header and the record
+// a call reads lie blocks apart.
+Bytes scatteredJqwdb(const writer::JqwdbLayout& layout) {
+    constexpr std::uint32_t kStride = 528;
+    const std::uint32_t directory = 90 * kBlock;
+    Image file(ByteOrder::leastSignificantFirst);
+    file.u32(kJqwdbDirectoryBaseAt, directory);
+    for (const auto& [number, table] : layout.tables) {
+        const std::uint32_t start = (6 + 7 * number) * kBlock;
+        file.u32(directory + 4 * number, start - directory);
+        file.u32(start, static_cast<std::uint32_t>(table.lastIndex));
+        file.u32(start + kJqwdbRecordSizeAt, kStride);
+        file.u32(start + kJqwdbWord8At, table.word8);
+        file.u32(start + kJqwdbWord12At, table.word12);
+        for (std::uint32_t i = 0; i < table.records.size(); ++i)
+            file.bytes(start + kJqwdbTableHeaderBytes + i * kStride, table.records[i]);
+    }
+    return file.bytes();
+}
+
 void writePadded(const std::string& path, Bytes bytes, std::size_t padTo) {
     if (bytes.size() < padTo) bytes.resize(padTo, 0);
     writer::writeFile(path, bytes);
@@ -59,14 +160,17 @@ void writePadded(const std::string& path, Bytes bytes, std::size_t padTo) {
 
 }  // namespace
 
-void writeBenchDatabase(const std::string& dir, std::size_t padTo) {
+void writeBenchDatabase(const std::string& dir, Layout layout, std::size_t padTo) {
     const writer::OsdbLayout osdb = osdbLayout();
+    const bool compact = layout == Layout::compact;
     for (short cpu : {2, 30}) {
+        const ByteOrder order = osdbByteOrder(cpu);
         writePadded(dir + "/" + databaseFileName(kOsdbPrefix, cpu, 0),
-                    writer::buildOsdb(osdb, osdbByteOrder(cpu)), padTo);
+                    compact ? writer::buildOsdb(osdb, order) : scatteredOsdb(osdb, order), padTo);
     }
-    writePadded(dir + "/" + databaseFileName(kJqwdbPrefix, 2, 0), writer::buildJqwdb(jqwdbLayout()),
-                padTo);
+    const writer::JqwdbLayout jqwdb = jqwdbLayout();
+    writePadded(dir + "/" + databaseFileName(kJqwdbPrefix, 2, 0),
+                compact ? writer::buildJqwdb(jqwdb) : scatteredJqwdb(jqwdb), padTo);
 }
 
 }  // namespace zel::bench
