@@ -6,14 +6,7 @@
 
 namespace zel {
 
-bool FieldReader::holds(std::int64_t blockStart) const {
-    for (const Slot& slot : m_slots)
-        if (slot.start == blockStart) return true;
-    return false;
-}
-
-// An empty slot first, then one no field has come from (read ahead but not
-// needed), then the one whose last field is the oldest.
+// An empty slot first, then the one whose last field is the oldest.
 int FieldReader::victimSlot() const {
     int victim = 0;
     for (int i = 0; i < kSlots; ++i) {
@@ -23,31 +16,18 @@ int FieldReader::victimSlot() const {
     return victim;
 }
 
-// Reads the block at blockStart into slot `first` and, on the first read of
-// the call, the blocks after it into the following slots that no field has
-// come from yet, all with one read. Only blocks that the read reached are
-// kept.
-void FieldReader::load(int first, std::int64_t blockStart) {
-    int count = 1;
-    if (m_uses == 0) {
-        while (first + count < kSlots && m_slots[first + count].lastUse == 0 &&
-               !holds(blockStart + std::int64_t{kBlock} * count))
-            ++count;
-    }
-    const std::uint32_t want = kBlock * static_cast<std::uint32_t>(count);
-    for (int k = 0; k < count; ++k) m_slots[first + k] = Slot{};
+// Reads the block at blockStart into a slot. A block that the file does not
+// reach is not kept.
+void FieldReader::load(int slot, std::int64_t blockStart) {
+    m_lastLength = 0;
+    m_slots[slot] = Slot{};
     std::uint32_t got = 0;
-    const bool read = m_file.readAt(blockStart, slotBytes(first), want, got);
+    const bool read = m_file.readAt(blockStart, slotBytes(slot), kBlock, got);
     if (m_injector && m_injector->record)
-        m_injector->fileReads.push_back({m_injectorFile, blockStart, want});
+        m_injector->fileReads.push_back({m_injectorFile, blockStart, kBlock});
     if (!read) throw FileFailure{m_file.failure()};
-    if (got < want) m_fileEnd = blockStart + got;
-    for (int k = 0; k < count; ++k) {
-        const std::uint32_t from = kBlock * static_cast<std::uint32_t>(k);
-        if (got <= from) break;
-        m_slots[first + k].start = blockStart + from;
-        m_slots[first + k].length = got - from < kBlock ? got - from : kBlock;
-    }
+    if (got < kBlock) m_fileEnd = blockStart + got;
+    if (got > 0) m_slots[slot] = Slot{blockStart, got, 0};
 }
 
 int FieldReader::slotFor(std::int64_t blockStart) {
@@ -90,29 +70,14 @@ void FieldReader::fetch(Pos pos, unsigned char* buf, std::uint32_t want, std::ui
         std::memcpy(buf + got, slotBytes(slot) + inBlock, n);
         got += n;
         at += n;
+        if (!m_injector) {
+            m_lastBytes = slotBytes(slot);
+            m_lastStart = static_cast<std::uint64_t>(blockStart);
+            m_lastLength = length;
+        }
         if (length < kBlock) break;  // the file ends in this block
     }
     if (got < need) throw FileFailure{Cause::endOfFile};
-}
-
-std::uint8_t FieldReader::u8(Pos pos) {
-    unsigned char b[1];
-    fetch(pos, b, 1, 1);
-    return b[0];
-}
-
-std::uint16_t FieldReader::u16(Pos pos) {
-    unsigned char b[2];
-    fetch(pos, b, 2, 2);
-    if (m_order == ByteOrder::mostSignificantFirst) reverse2(b);
-    return loadLE16(b);
-}
-
-std::uint32_t FieldReader::u32(Pos pos) {
-    unsigned char b[4];
-    fetch(pos, b, 4, 4);
-    if (m_order == ByteOrder::mostSignificantFirst) reverse4(b);
-    return loadLE32(b);
 }
 
 void FieldReader::bytes(Pos pos, unsigned char* buf, std::uint32_t want, std::uint32_t need) {

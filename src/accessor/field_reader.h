@@ -4,24 +4,27 @@
 // (reading_path.h) turns into 100 + cause.
 //
 // Fields are served from the aligned 4 KiB blocks of the file that the call
-// has read, kept in kSlots slots inside the reader (so on the stack of the
-// call: 5 x 4 KiB plus a few words). A call of any reader visits at most five
-// kinds of places in its file (the header, the table directory, the CPU
-// specification table, section offset lists or table headers, rows or
-// records), so a field never makes the call read a block it has read before
-// as long as those lie in five blocks; beyond that the block least recently
-// used is given up first.
+// has read, kept in kSlots slots inside the reader, so on the stack of the
+// call: 5 x 4 KiB, page-aligned (up to 4 KiB more for the alignment), plus a
+// few words. A call visits at most five kinds of places in its file: the
+// header, the table directory, the CPU specification table (DbTb2, DbTb4),
+// section offset lists or a table header, and rows or records. Kept in five
+// blocks, no field makes the call read a block twice; where a call needs
+// more, the block whose last field is the oldest is given up first (the CPU
+// specification table, which the call does not revisit).
 //
-// The first read of a call reads kSlots blocks in one system call: the
-// header, the directory and the small tables usually lie in the first blocks
-// of a file, and on this kind of machine one read of 20 KiB costs about as
-// much as one of 4 KiB, far less than two reads. Later reads take one block.
+// Each read takes one block. Reading several adjacent blocks with one read
+// was measured: on the machines this is built on, each further 4 KiB copied
+// costs more than the reads it saves on a database laid out compactly, and
+// calls that need one block, or blocks far apart, pay it for nothing.
 #ifndef ZEL_ACCESSOR_FIELD_READER_H
 #define ZEL_ACCESSOR_FIELD_READER_H
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
+#include "accessor/byte_codec.h"
 #include "accessor/fault_injector.h"
 #include "accessor/file_layer.h"
 #include "accessor/result_codes.h"
@@ -47,9 +50,23 @@ class FieldReader {
     FieldReader(const FieldReader&) = delete;
     FieldReader& operator=(const FieldReader&) = delete;
 
-    std::uint8_t u8(Pos pos);
-    std::uint16_t u16(Pos pos);
-    std::uint32_t u32(Pos pos);
+    std::uint8_t u8(Pos pos) {
+        unsigned char b[1];
+        if (!fromLastBlock(pos, b)) fetch(pos, b, 1, 1);
+        return b[0];
+    }
+    std::uint16_t u16(Pos pos) {
+        unsigned char b[2];
+        if (!fromLastBlock(pos, b)) fetch(pos, b, 2, 2);
+        if (m_order == ByteOrder::mostSignificantFirst) reverse2(b);
+        return loadLE16(b);
+    }
+    std::uint32_t u32(Pos pos) {
+        unsigned char b[4];
+        if (!fromLastBlock(pos, b)) fetch(pos, b, 4, 4);
+        if (m_order == ByteOrder::mostSignificantFirst) reverse4(b);
+        return loadLE32(b);
+    }
 
     // Reads up to `want` (at most kMaxField) bytes at pos into buf after
     // zeroing them; fails with endOfFile when fewer than `need` (need <=
@@ -64,6 +81,18 @@ class FieldReader {
         std::uint32_t lastUse = 0;  // when a field last came from it; 0 for never
     };
 
+    // Most fields of a call lie in the block that served the field before:
+    // copies the field from there when it lies wholly inside. A position
+    // that is negative as a signed 32-bit value never does (blocks end at
+    // or before 2^31), and nothing is served this way while an injector
+    // counts the field reads (m_lastLength stays 0).
+    template <std::uint32_t kWidth>
+    bool fromLastBlock(Pos pos, unsigned char (&buf)[kWidth]) {
+        const std::uint64_t inBlock = std::uint64_t{pos} - m_lastStart;
+        if (inBlock + kWidth > m_lastLength) return false;
+        std::memcpy(buf, m_lastBytes + inBlock, kWidth);
+        return true;
+    }
     void fetch(Pos pos, unsigned char* buf, std::uint32_t want, std::uint32_t need);
     // The slot holding the block that starts at blockStart, read if needed;
     // -1 when the file ends before it.
@@ -72,8 +101,7 @@ class FieldReader {
         return m_arena + std::size_t{kBlock} * static_cast<std::size_t>(slot);
     }
     int victimSlot() const;
-    bool holds(std::int64_t blockStart) const;
-    void load(int first, std::int64_t blockStart);
+    void load(int slot, std::int64_t blockStart);
 
     DbFile& m_file;
     ByteOrder m_order;
@@ -83,9 +111,13 @@ class FieldReader {
     std::uint32_t m_uses = 0;
     // Where the file ends, once a read has come back short; -1 until then.
     std::int64_t m_fileEnd = -1;
+    // The block that served the last field (see fromLastBlock).
+    const unsigned char* m_lastBytes = nullptr;
+    std::uint64_t m_lastStart = 0;
+    std::uint32_t m_lastLength = 0;
     Slot m_slots[kSlots];
     // Left uninitialised: only bytes that a read delivered are ever copied out.
-    unsigned char m_arena[kSlots * kBlock];
+    alignas(kBlock) unsigned char m_arena[kSlots * kBlock];
 };
 
 }  // namespace zel
