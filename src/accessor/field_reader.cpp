@@ -19,7 +19,6 @@ int FieldReader::victimSlot() const {
 // Reads the block at blockStart into a slot. A block that the file does not
 // reach is not kept.
 void FieldReader::load(int slot, std::int64_t blockStart) {
-    m_lastLength = 0;
     m_slots[slot] = Slot{};
     std::uint32_t got = 0;
     const bool read = m_file.readAt(blockStart, slotBytes(slot), kBlock, got);
@@ -70,14 +69,44 @@ void FieldReader::fetch(Pos pos, unsigned char* buf, std::uint32_t want, std::ui
         std::memcpy(buf + got, slotBytes(slot) + inBlock, n);
         got += n;
         at += n;
-        if (!m_injector) {
-            m_lastBytes = slotBytes(slot);
-            m_lastStart = static_cast<std::uint64_t>(blockStart);
-            m_lastLength = length;
-        }
         if (length < kBlock) break;  // the file ends in this block
     }
     if (got < need) throw FileFailure{Cause::endOfFile};
+}
+
+template <std::uint32_t kWidth>
+bool FieldReader::fromHeldBlock(Pos pos, unsigned char (&buf)[kWidth]) {
+    if (m_injector) return false;
+    for (Slot& slot : m_slots) {
+        // An empty slot has length 0 and admits nothing.
+        const std::uint64_t inBlock = std::uint64_t{pos} - static_cast<std::uint64_t>(slot.start);
+        if (inBlock + kWidth <= slot.length) {
+            std::memcpy(buf, slotBytes(static_cast<int>(&slot - m_slots)) + inBlock, kWidth);
+            slot.lastUse = ++m_uses;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::uint8_t FieldReader::u8(Pos pos) {
+    unsigned char b[1];
+    if (!fromHeldBlock(pos, b)) fetch(pos, b, 1, 1);
+    return b[0];
+}
+
+std::uint16_t FieldReader::u16(Pos pos) {
+    unsigned char b[2];
+    if (!fromHeldBlock(pos, b)) fetch(pos, b, 2, 2);
+    if (m_order == ByteOrder::mostSignificantFirst) reverse2(b);
+    return loadLE16(b);
+}
+
+std::uint32_t FieldReader::u32(Pos pos) {
+    unsigned char b[4];
+    if (!fromHeldBlock(pos, b)) fetch(pos, b, 4, 4);
+    if (m_order == ByteOrder::mostSignificantFirst) reverse4(b);
+    return loadLE32(b);
 }
 
 void FieldReader::bytes(Pos pos, unsigned char* buf, std::uint32_t want, std::uint32_t need) {

@@ -22,9 +22,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
-#include "accessor/byte_codec.h"
 #include "accessor/fault_injector.h"
 #include "accessor/file_layer.h"
 #include "accessor/result_codes.h"
@@ -50,23 +48,9 @@ class FieldReader {
     FieldReader(const FieldReader&) = delete;
     FieldReader& operator=(const FieldReader&) = delete;
 
-    std::uint8_t u8(Pos pos) {
-        unsigned char b[1];
-        if (!fromLastBlock(pos, b)) fetch(pos, b, 1, 1);
-        return b[0];
-    }
-    std::uint16_t u16(Pos pos) {
-        unsigned char b[2];
-        if (!fromLastBlock(pos, b)) fetch(pos, b, 2, 2);
-        if (m_order == ByteOrder::mostSignificantFirst) reverse2(b);
-        return loadLE16(b);
-    }
-    std::uint32_t u32(Pos pos) {
-        unsigned char b[4];
-        if (!fromLastBlock(pos, b)) fetch(pos, b, 4, 4);
-        if (m_order == ByteOrder::mostSignificantFirst) reverse4(b);
-        return loadLE32(b);
-    }
+    std::uint8_t u8(Pos pos);
+    std::uint16_t u16(Pos pos);
+    std::uint32_t u32(Pos pos);
 
     // Reads up to `want` (at most kMaxField) bytes at pos into buf after
     // zeroing them; fails with endOfFile when fewer than `need` (need <=
@@ -81,18 +65,12 @@ class FieldReader {
         std::uint32_t lastUse = 0;  // when a field last came from it; 0 for never
     };
 
-    // Most fields of a call lie in the block that served the field before:
-    // copies the field from there when it lies wholly inside. A position
-    // that is negative as a signed 32-bit value never does (blocks end at
-    // or before 2^31), and nothing is served this way while an injector
-    // counts the field reads (m_lastLength stays 0).
+    // Copies a value that lies wholly inside a block the call holds. A
+    // position that is negative as a signed 32-bit value never does (blocks
+    // end at or before 2^31), and nothing is served this way while an
+    // injector counts the field reads.
     template <std::uint32_t kWidth>
-    bool fromLastBlock(Pos pos, unsigned char (&buf)[kWidth]) {
-        const std::uint64_t inBlock = std::uint64_t{pos} - m_lastStart;
-        if (inBlock + kWidth > m_lastLength) return false;
-        std::memcpy(buf, m_lastBytes + inBlock, kWidth);
-        return true;
-    }
+    bool fromHeldBlock(Pos pos, unsigned char (&buf)[kWidth]);
     void fetch(Pos pos, unsigned char* buf, std::uint32_t want, std::uint32_t need);
     // The slot holding the block that starts at blockStart, read if needed;
     // -1 when the file ends before it.
@@ -111,10 +89,6 @@ class FieldReader {
     std::uint32_t m_uses = 0;
     // Where the file ends, once a read has come back short; -1 until then.
     std::int64_t m_fileEnd = -1;
-    // The block that served the last field (see fromLastBlock).
-    const unsigned char* m_lastBytes = nullptr;
-    std::uint64_t m_lastStart = 0;
-    std::uint32_t m_lastLength = 0;
     Slot m_slots[kSlots];
     // Left uninitialised: only bytes that a read delivered are ever copied out.
     alignas(kBlock) unsigned char m_arena[kSlots * kBlock];
