@@ -5,8 +5,8 @@
 #include <set>
 
 #include "accessor/file_naming.h"
-#include "osdb/table_directory.h"
-#include "pdb/jqwdb_table.h"
+#include "format/directory.h"
+#include "format/jqwdb_tables.h"
 #include "writer/db_writer.h"
 
 namespace zel::bench {
@@ -112,22 +112,23 @@ Bytes scatteredOsdb(const writer::OsdbLayout& layout, ByteOrder order) {
     const std::set<unsigned> cpuTables = cpuSpecTables();
     Image file(order);
     file.u32(kDirectoryBaseAt, directory);
-    file.put(directory, writer::Region().reserve(4 * layout.directoryEntries));
+    const auto entries = static_cast<std::uint16_t>(layout.directoryEntries);
+    file.put(directory, writer::Region().reserve(tableEntryAt(0, entries)));
     for (const auto& [number, table] : layout.tables) {
         std::uint32_t& contents = cpuTables.count(number) ? cpu : rows;
         std::uint32_t start;
         if (table.sections.empty()) {
             start = place(file, contents, table.plain);
         } else {
-            // An unread word, then one offset per section, relative to the
-            // table start.
-            writer::Region list;
-            list.reserve(4 + 4 * static_cast<std::uint32_t>(table.sections.size()));
-            start = place(file, lists, list);
-            for (std::uint32_t s = 0; s < table.sections.size(); ++s)
-                file.u32(start + 4 + 4 * s, place(file, contents, table.sections[s]) - start);
+            // The section offset list, each offset relative to the table
+            // start, in the lists block; the sections elsewhere.
+            const auto sections = static_cast<std::uint16_t>(table.sections.size());
+            start = place(file, lists, writer::Region().reserve(sectionEntryAt(0, sections)));
+            for (std::uint16_t s = 0; s < sections; ++s)
+                file.u32(sectionEntryAt(start, s),
+                         place(file, contents, table.sections[s]) - start);
         }
-        file.u32(directory + 4 * number, start - directory);
+        file.u32(tableEntryAt(directory, static_cast<std::uint16_t>(number)), start - directory);
     }
     return file.bytes();
 }
@@ -139,16 +140,16 @@ Bytes scatteredJqwdb(const writer::JqwdbLayout& layout) {
     constexpr std::uint32_t kStride = 528;
     const std::uint32_t directory = 90 * kBlock;
     Image file(ByteOrder::leastSignificantFirst);
-    file.u32(kJqwdbDirectoryBaseAt, directory);
+    file.u32(kDirectoryBaseAt, directory);
     for (const auto& [number, table] : layout.tables) {
         const std::uint32_t start = (6 + 7 * number) * kBlock;
-        file.u32(directory + 4 * number, start - directory);
-        file.u32(start, static_cast<std::uint32_t>(table.lastIndex));
-        file.u32(start + kJqwdbRecordSizeAt, kStride);
-        file.u32(start + kJqwdbWord8At, table.word8);
-        file.u32(start + kJqwdbWord12At, table.word12);
+        file.u32(tableEntryAt(directory, static_cast<std::uint16_t>(number)), start - directory);
+        file.u32(start + kFirstWordAt, static_cast<std::uint32_t>(table.lastIndex));
+        file.u32(start + kRecordSizeAt, kStride);
+        file.u32(start + kSplitIndexAt, table.word8);
+        file.u32(start + kSplitValueAt, table.word12);
         for (std::uint32_t i = 0; i < table.records.size(); ++i)
-            file.bytes(start + kJqwdbTableHeaderBytes + i * kStride, table.records[i]);
+            file.bytes(start + kTableHeaderBytes + i * kStride, table.records[i]);
     }
     return file.bytes();
 }
