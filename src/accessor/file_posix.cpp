@@ -68,9 +68,9 @@ int openRegular(const char* path, bool& missing) {
     missing = fd < 0 && errno == ENOENT;
     if (fd < 0) return -1;
     struct stat st;
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 ||
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    // O_NONBLOCK is the only file status flag the open set, so clearing every
+    // status flag clears it without a call to read them first.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, 0) != 0) {
         ::close(fd);
         return -1;
     }
