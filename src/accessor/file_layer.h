@@ -41,6 +41,7 @@ class DbFile {
     void* m_handle = nullptr;
 #else
     int m_fd = -1;
+    std::int64_t m_size = 0;  // the file's size when it was opened
 #endif
     Cause m_failure = Cause::none;
 };

@@ -60,7 +60,7 @@ Cause causeFromErrno(int err) {
 // block (a FIFO under the name would otherwise wait for a writer for ever);
 // anything but a regular file is closed again at once. -1 on failure, with
 // `missing` telling whether nothing exists under the name.
-int openRegular(const char* path, bool& missing) {
+int openRegular(const char* path, bool& missing, std::int64_t& size) {
     int fd;
     do {
         fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -74,12 +74,13 @@ int openRegular(const char* path, bool& missing) {
         ::close(fd);
         return -1;
     }
+    size = static_cast<std::int64_t>(st.st_size);
     return fd;
 }
 
 // Opens the entry of path's directory that the letter-case rule chooses for
 // path's last component. path is modified in place.
-int openCaseVariant(char* path) {
+int openCaseVariant(char* path, std::int64_t& size) {
     char* slash = std::strrchr(path, '/');
     char* leaf = slash ? slash + 1 : path;
     if (*leaf == 0) return -1;
@@ -110,7 +111,7 @@ int openCaseVariant(char* path) {
     const std::string& name = matches[static_cast<std::size_t>(chosen)];
     std::memcpy(leaf, name.data(), name.size());
     bool missing = false;
-    return openRegular(path, missing);
+    return openRegular(path, missing, size);
 }
 
 }  // namespace
@@ -120,8 +121,8 @@ bool DbFile::open(const unsigned short* name) {
     char path[kPathBytes];
     if (!nameToPosixPath(name, path)) return fail(Cause::fileNotFound);
     bool missing = false;
-    m_fd = openRegular(path, missing);
-    if (m_fd < 0 && missing) m_fd = openCaseVariant(path);
+    m_fd = openRegular(path, missing, m_size);
+    if (m_fd < 0 && missing) m_fd = openCaseVariant(path, m_size);
     if (m_fd < 0) return fail(Cause::fileNotFound);
     return true;
 }
@@ -132,8 +133,10 @@ bool DbFile::readAt(std::int64_t offset, unsigned char* buf, std::uint32_t n, st
     const faults::Injector* injector = faults::current();
     bool split = injector && injector->splitReads;
     // A read may deliver fewer bytes than asked before the end of the file
-    // (network file systems, signals); only a read of 0 bytes is the end.
-    while (got < n) {
+    // (network file systems, signals); a read of 0 bytes is the end, and so
+    // is the size the file had when it was opened, so that the last block of
+    // a file costs no further read to learn it.
+    while (got < n && offset + got < m_size) {
         ssize_t r = ::pread(m_fd, buf + got, n - got, static_cast<off_t>(offset + got));
         if (r < 0 && errno == EINTR) continue;
         if (r < 0) return fail(causeFromErrno(errno));
