@@ -77,7 +77,7 @@ short readRecordOf(CZelComFuncDbase& db, short cpuCode, short osType, short inde
     RecordBuffer record;
     const short result = readJqwdbRecordOf(name, table, index, record);
     if (result == kOk)
-        *out = decodeRecord<Out, table.layout.count>(record.bytes, table.layout.fields);
+        storeDecodedRecord<Out, table.layout.count>(out, record.bytes, table.layout.fields);
     return result;
 }
 

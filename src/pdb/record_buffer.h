@@ -74,6 +74,44 @@ Out decodeRecord(const unsigned char* bytes, const RecordField* fields, short sp
     return decodeFields<Out>(bytes, fields, splitValue, std::make_index_sequence<Count>{});
 }
 
+// Stores an output record decoded as above into the caller's record member
+// by member, so bytes between and after the members (padding) keep what the
+// caller held instead of receiving whatever the stack held. The structured
+// binding of each arity also checks that the layout names every member.
+template <class T>
+void setMember(T& member, std::int64_t value) {
+    member = static_cast<T>(value);
+}
+template <class Out, std::size_t Count>
+void storeDecodedRecord(Out* out, const unsigned char* bytes, const RecordField* fields,
+                        short splitValue = -1) {
+    const auto v = [&](std::size_t i) { return fieldValue(bytes, fields[i], splitValue); };
+    Out& o = *out;
+    if constexpr (Count == 2) {
+        auto& [a, b] = o;
+        setMember(a, v(0)), setMember(b, v(1));
+    } else if constexpr (Count == 3) {
+        auto& [a, b, c] = o;
+        setMember(a, v(0)), setMember(b, v(1)), setMember(c, v(2));
+    } else if constexpr (Count == 4) {
+        auto& [a, b, c, d] = o;
+        setMember(a, v(0)), setMember(b, v(1)), setMember(c, v(2)), setMember(d, v(3));
+    } else if constexpr (Count == 5) {
+        auto& [a, b, c, d, e] = o;
+        setMember(a, v(0)), setMember(b, v(1)), setMember(c, v(2)), setMember(d, v(3));
+        setMember(e, v(4));
+    } else if constexpr (Count == 6) {
+        auto& [a, b, c, d, e, f] = o;
+        setMember(a, v(0)), setMember(b, v(1)), setMember(c, v(2)), setMember(d, v(3));
+        setMember(e, v(4)), setMember(f, v(5));
+    } else {
+        static_assert(Count == 7, "output records have 2 to 7 members");
+        auto& [a, b, c, d, e, f, g] = o;
+        setMember(a, v(0)), setMember(b, v(1)), setMember(c, v(2)), setMember(d, v(3));
+        setMember(e, v(4)), setMember(f, v(5)), setMember(g, v(6));
+    }
+}
+
 }  // namespace zel
 
 #endif

@@ -47,10 +47,9 @@ short CZelComFuncDbase::PdbTb10(short cpuCode, short osType, short index, PdbBku
             zel::readJqwdbRecord(r, t, index, table.usedBytes, record);
         });
     if (result != zel::kOk) return result;
-    *out = zel::isTailItem(index, splitIndex)
-               ? zel::decodeRecord<PdbBkup, kBackupFields>(record.bytes, zel::kBackupTailFields,
-                                                           splitValue)
-               : zel::decodeRecord<PdbBkup, kBackupFields>(record.bytes, table.layout.fields);
+    const bool tail = zel::isTailItem(index, splitIndex);
+    zel::storeDecodedRecord<PdbBkup, kBackupFields>(
+        out, record.bytes, tail ? zel::kBackupTailFields : table.layout.fields, splitValue);
     return zel::kOk;
 }
 

@@ -50,7 +50,7 @@ short readDeviceEntryOf(CZelComFuncDbase& db, short cpuCode, short osType, short
             zel::storeLE32(stored, r.u32(t.record(index) + zel::deviceEntryAt(entry)));
         });
     if (result == zel::kOk)
-        *out = zel::decodeRecord<Out, table.layout.count>(stored, table.layout.fields);
+        zel::storeDecodedRecord<Out, table.layout.count>(out, stored, table.layout.fields);
     return result;
 }
 

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -128,6 +130,42 @@ TEST(JqwdbRecordTest, Record2AtTheStoredStrideLeastSignificantByteFirst) {
         EXPECT_EQ(readTable(db, 0, 2, 1, c.model, 1).fields, c.table0);
         EXPECT_EQ(readTable(db, 1, 2, 1, c.model, 1).fields, c.table1);
     }
+}
+
+// The library writes the fields of a record and nothing else: the bytes
+// after the last field (padding) keep what the caller held, so equal answers
+// compare equal as bytes and no stack contents reach the host.
+template <class Out, class Call>
+void expectOnlyFieldsWritten(std::size_t fieldsEnd, Call call) {
+    for (const unsigned char before : {0x00, 0xFF}) {
+        Out out;
+        std::memset(static_cast<void*>(&out), before, sizeof out);
+        EXPECT_EQ(call(&out), 0);
+        const auto* bytes = reinterpret_cast<const unsigned char*>(&out);
+        EXPECT_TRUE(std::all_of(bytes + fieldsEnd, bytes + sizeof out,
+                                [&](unsigned char b) { return b == before; }))
+            << sizeof out - fieldsEnd << " bytes after the fields, caller's bytes "
+            << static_cast<int>(before);
+    }
+}
+
+TEST(JqwdbRecordTest, OnlyTheFieldsOfARecordAreWritten) {
+    JqwdbLayout layout;
+    for (unsigned t = 0; t <= 10; ++t)
+        layout.tables[t] = JqwdbTable{0, 16, 0, 0, {Bytes(16, 0x81)}};
+    layout.tables[10].lastIndex = 1;  // table 10 holds an item count instead
+    TempDir dir;
+    writeJqwdb(dir, layout, 2, 0);
+    CZelComFuncDbase db(dir.path().c_str());
+    constexpr std::size_t kShort = sizeof(short);
+    expectOnlyFieldsWritten<PdbJAd>(offsetof(PdbJAd, word3) + kShort,
+                                    [&](PdbJAd* o) { return db.CPdbTb0(1, 1, 0, o); });
+    expectOnlyFieldsWritten<PdbAnyWD>(offsetof(PdbAnyWD, attr1) + kShort,
+                                      [&](PdbAnyWD* o) { return db.CPdbTb6(1, 1, 0, o); });
+    expectOnlyFieldsWritten<PdbAnyPBD>(offsetof(PdbAnyPBD, attr4) + kShort,
+                                       [&](PdbAnyPBD* o) { return db.CPdbTb9(1, 1, 0, o); });
+    expectOnlyFieldsWritten<PdbBkup>(offsetof(PdbBkup, attr5) + kShort,
+                                     [&](PdbBkup* o) { return db.CPdbTb10(1, 1, 0, o); });
 }
 
 // A record size negative as a signed value is a huge read length: 16 bytes are
