@@ -165,7 +165,8 @@ void checkNames(const DatabaseDir& listing, std::vector<Finding>& out) {
     }
     for (const std::string& entry : listing.entries()) {
         bool isReached = false;
-        for (const std::string& r : reached) isReached = isReached || equalIgnoringAsciiCase(entry, r);
+        for (const std::string& r : reached)
+            isReached = isReached || equalIgnoringAsciiCase(entry, r);
         if (!isReached && looksLikeDatabaseName(entry))
             out.push_back({entry, kDirectoryWhere, 0,
                            "no model and OS number reach this name: the library never reads it"});
