@@ -1,13 +1,12 @@
-// The six CPU values (CpuSpec, CDbCpuSpec): both byte orders, sign
-// widening, the file name and file checks, and damaged files with the values
-// read before the failure written.
+// The six CPU values (CpuSpec, CDbCpuSpec): both byte orders, sign widening,
+// and damaged files with the values read before the failure written. (File
+// names and what lies under them: accessor_test.cpp, directory_test.cpp,
+// special_files_test.cpp.)
 #include <ZelComFuncDbase.h>
 #include <gtest/gtest.h>
 
 #include <array>
-#include <filesystem>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "format/bytes.h"
@@ -35,17 +34,9 @@ Values sampleAt(const std::vector<int>& written) {
     return v;
 }
 
-class CpuSpecTest : public ::testing::Test {
-  protected:
-    short cpuSpec(short cpu, short os, Values& v) { return db.CpuSpec(cpu, os, v.data()); }
-
-    TempDir dir;
-    CZelComFuncDbase db{dir.path().c_str()};
-};
-
 // Values 0, 1, 3 and 4 are signed bytes, values 2 and 5 signed 16-bit
 // words; each is widened with its sign, in either byte order.
-TEST_F(CpuSpecTest, FieldsAreWidenedWithTheirSignInBothByteOrders) {
+TEST(CpuSpecTest, FieldsAreWidenedWithTheirSignInBothByteOrders) {
     struct Widening {
         short cpu, model;
         std::int32_t stored[6];
@@ -55,40 +46,16 @@ TEST_F(CpuSpecTest, FieldsAreWidenedWithTheirSignInBothByteOrders) {
         {2, 1, {128, 255, 0x8001, 0xFB, 0x80, 0x7FFF}, {-128, -1, -32767, -5, -128, 32767}},
         {30, 20, {127, 0xFE, 0x7FFF, 0x80, 0x7F, 0x8000}, {127, -2, 32767, -128, 127, -32768}},
     };
+    TempDir dir;
+    CZelComFuncDbase db(dir.path().c_str());
     for (const Widening& c : cases) {
         SCOPED_TRACE(c.cpu);
         dir.write(zel::testing::osdbFileName(c.cpu, 0), osdbBytes(cpuSpecLayout(c.stored), c.cpu));
         Values v = kUntouched, viaModel = kUntouched;
-        EXPECT_EQ(cpuSpec(c.cpu, 0, v), 0);
+        EXPECT_EQ(db.CpuSpec(c.cpu, 0, v.data()), 0);
         EXPECT_EQ(v, c.expected);
         EXPECT_EQ(db.CDbCpuSpec(c.model, 1, viaModel.data()), 0);
         EXPECT_EQ(viaModel, c.expected);
-    }
-}
-
-TEST_F(CpuSpecTest, PairWithoutFileNameIsRefusedBeforeAnyFileAccess) {
-    dir.write("OSDB2E.BIN", osdbBytes(cpuSpecLayout(), 0));
-    for (auto [cpu, os] : {std::pair<short, short>{3, 0}, {0, 7}, {0, 2}, {-1, 0}}) {
-        Values v = kUntouched;
-        EXPECT_EQ(cpuSpec(cpu, os, v), -1) << cpu << "/" << os;
-        EXPECT_EQ(v, kUntouched);
-    }
-}
-
-// A missing file gives 102 (CDbCpuSpec folds it into -1), a directory under
-// the file's name too; the name is matched without regard to letter case.
-TEST_F(CpuSpecTest, FileIsLookedUpByItsNameInAnyLetterCase) {
-    ASSERT_TRUE(std::filesystem::create_directory(dir.file("OSDB2D.BIN")));
-    Values v = kUntouched;
-    EXPECT_EQ(cpuSpec(2, 0, v), 102);
-    EXPECT_EQ(db.CDbCpuSpec(1, 1, v.data()), -1);
-    EXPECT_EQ(v, kUntouched);
-    dir.write("osdb2W.bin", osdbBytes(cpuSpecLayout(), 30));   // served as OSDB2W.BIN
-    dir.write("OSDB2Q3.BIN", osdbBytes(cpuSpecLayout(), 38));  // served as OSDB2q3.BIN
-    for (short cpu : {30, 38}) {
-        v = kUntouched;
-        EXPECT_EQ(cpuSpec(cpu, 0, v), 0) << cpu;
-        EXPECT_EQ(v, sampleAt({0, 1, 2, 3, 4, 5})) << cpu;
     }
 }
 

@@ -1,5 +1,5 @@
 // The database directory as file systems hold it: names that differ only in
-// letter case, a directory name that is not UTF-8, and no directory at all.
+// letter case, and a directory name that is not UTF-8.
 #include <ZelComFuncDbase.h>
 #include <gtest/gtest.h>
 
@@ -101,18 +101,5 @@ TEST(DirectoryNameTest, Latin1DirectoryThroughTheUtf8Constructor) {
 }
 
 #endif
-
-// No directory given: as the empty directory, files are named from the root.
-TEST(DirectoryNameTest, NullDirectoryIsTheEmptyDirectory) {
-    CZelComFuncDbase fromUtf8(static_cast<const char*>(nullptr));
-    CZelComFuncDbase fromUtf16(static_cast<const unsigned short*>(nullptr));
-    CZelComFuncDbase empty("");
-    for (CZelComFuncDbase* db : {&fromUtf8, &fromUtf16, &empty}) {
-        ZelLong values[6] = {};
-        EXPECT_EQ(db->CpuSpec(2, 0, values), 102);
-        ZelLong count = 0;
-        EXPECT_EQ(db->GetPdbTb10ItemCount(1, 1, &count), 102);
-    }
-}
 
 }  // namespace

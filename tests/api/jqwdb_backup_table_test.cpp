@@ -18,23 +18,15 @@ using namespace zel::testing;
 using zel::writer::Bytes;
 using Fields = std::vector<std::int64_t>;
 
-// Record i of n bytes holds the bytes 0xA0 + 16 * i + j (patternTable): the
-// signed byte j and the 32-bit value at bytes j to j + 3, or 0 past the record.
-std::int64_t byteAt(unsigned i, unsigned j, unsigned n) {
-    return j < n ? zel::asSigned8(0xA0 + 16 * i + j) : 0;
-}
-std::int64_t valueAt(unsigned i, unsigned j, unsigned n) {
-    return j < n ? zel::asSigned32((0xA0 + 16 * i + j) * 0x01010101u + 0x03020100u) : 0;
-}
-// Head items: value1 bytes 4-7, value2 bytes 8-11, attr1..3 bytes 0-2, attr4
-// and attr5 bytes 12 and 13. Tail items: value1 and value2 as head items,
-// attr1 byte 3, attr2 the given value, the rest -1.
-Fields head(unsigned i, unsigned n = 16) {
-    return {valueAt(i, 4, n), valueAt(i, 8, n), byteAt(i, 0, n), byteAt(i, 1, n),
-            byteAt(i, 2, n),  byteAt(i, 12, n), byteAt(i, 13, n)};
-}
+// Record i of patternTable. Head items: the fields at kRecordPlaces[10];
+// tail items: value1 and value2 as head items, attr1 byte 3, attr2 the given
+// value, the rest -1. Records of n bytes.
+Bytes record(unsigned i) { return patternTable(0, 16, i + 1, 16).records.back(); }
+Fields head(unsigned i, unsigned n = 16) { return fieldsAt(record(i), n, kRecordPlaces[10]); }
 Fields tail(unsigned i, std::int64_t attr2, unsigned n = 16) {
-    return {valueAt(i, 4, n), valueAt(i, 8, n), byteAt(i, 3, n), attr2, -1, -1, -1};
+    Fields f = fieldsAt(record(i), n, {{4, 4}, {8, 4}, {3, 1}});
+    f.insert(f.end(), {attr2, -1, -1, -1});
+    return f;
 }
 // An item left untouched: every byte 0x5A.
 const Fields kUntouched = {0x5A5A5A5A, 0x5A5A5A5A, 0x5A5A, 0x5A5A, 0x5A5A, 0x5A5A, 0x5A5A};
@@ -91,8 +83,7 @@ TEST(ItemCountTest, ReadsAndStoresTheCountAsStored) {
     CZelComFuncDbase db(dir.path().c_str());
     const auto count = [&] {
         dir.write(zel::testing::jqwdbFileName(kCpuCode, kOsType), file);
-        return callWith<ZelLong>(
-            [&](auto* o) { return db.GetPdbTb10ItemCount(kModel, kOsNumber, o); });
+        return answer(db, {ZEL_GetPdbTb10ItemCount, kModel, kOsNumber, 0, 0, 0});
     };
     EXPECT_EQ(count().fields, Fields{INT32_MIN});
     file.resize(start + 4);  // ends right after the count: the record size is not needed

@@ -27,15 +27,10 @@ using Fields = std::vector<std::int64_t>;
 std::int64_t s32(std::uint32_t v) { return zel::asSigned32(v); }
 std::int64_t s16(std::uint16_t v) { return zel::asSigned16(v); }
 
-// Members 0 to 10 are CPdbTb0 to CPdbTb10, 11 GetPdbTb10ItemCount and 12
-// CPdbPMem, which reads no file and passes its value through.
+// CPdbPMem, which reads no file and passes its value through, and the members
+// that read a JQWDB file: CPdbTb0 to CPdbTb10 and GetPdbTb10ItemCount.
 TableAnswer callMember(CZelComFuncDbase& db, int member, short model, short osNumber, short index) {
-    if (member == 11)
-        return callWith<ZelLong>(
-            [&](auto* o) { return db.GetPdbTb10ItemCount(model, osNumber, o); });
-    if (member == 12)
-        return callWith<ZelLong>([&](auto* o) { return db.CPdbPMem(model, osNumber, 3, -123, o); });
-    return readTable(db, member, index, 1, model, osNumber);
+    return answer(db, {static_cast<ZelMember>(member), model, osNumber, index, 1, -123});
 }
 
 // Model index and OS number are refused before any file access (-1, not 102),
@@ -47,9 +42,9 @@ TEST(JqwdbEntryPointTest, ChecksBeforeAndAfterLookingForTheFile) {
     CZelComFuncDbase db(dir.path().c_str());
     const std::pair<short, short> refused[] = {{48, 1}, {-1, 1}, {-32768, 1},
                                                {1, 0},  {1, 8},  {1, -1}};
-    for (int member = 0; member <= 12; ++member) {
+    for (int member = ZEL_CPdbPMem; member <= ZEL_GetPdbTb10ItemCount; ++member) {
         SCOPED_TRACE("member " + std::to_string(member));
-        const bool readsFile = member != 12;
+        const bool readsFile = member != ZEL_CPdbPMem;
         for (auto [model, osNumber] : refused) {
             const TableAnswer a = callMember(db, member, model, osNumber, 0);
             EXPECT_EQ(a.result, -1) << model << "/" << osNumber;
@@ -65,7 +60,8 @@ TEST(JqwdbEntryPointTest, ChecksBeforeAndAfterLookingForTheFile) {
             EXPECT_EQ(missing.untouched, readsFile);
         }
     }
-    EXPECT_EQ(callMember(db, 12, 47, 7, 0).fields, Fields{-123});  // the highest model and OS
+    EXPECT_EQ(callMember(db, ZEL_CPdbPMem, 47, 7, 0).fields,
+              Fields{-123});  // the highest model and OS
 }
 
 // One file holding all eleven tables: each reader finds its own through its
@@ -98,37 +94,37 @@ TEST(JqwdbOwnTableTest, EachReaderTakesItsOwnTableAndBound) {
     }
 }
 
-// Record 2 of tables 0 and 1 at the stored record size, least significant
-// byte first for every CPU code (those whose OSDB files are most significant
-// byte first included); at most 16 bytes of a record are kept, and the bytes
-// a short record leaves unread give 0.
-TEST(JqwdbRecordTest, Record2AtTheStoredStrideLeastSignificantByteFirst) {
-    const Bytes record = {0x78, 0x56, 0x34, 0x12, 0x01, 0x00, 0x00, 0x80, 0x34, 0x12,
-                          0xFF, 0xFF, 0x80, 0x7F, 0x01, 0x00, 0xEE, 0xEE, 0xEE, 0xEE};
-    const std::int64_t v1 = 0x12345678, v2 = s32(0x80000001u);
+// Record 2 at the stored record size, least significant byte first for every
+// CPU code (those whose OSDB files are most significant byte first included):
+// every field from the record bytes its table names, each byte above 0x7F so
+// that every field shows its sign. At most 16 bytes of a record are kept,
+// bytes past those a table uses are skipped, and the bytes a short record
+// leaves unread give 0.
+TEST(JqwdbRecordTest, FieldsFromTheirBytesOfRecord2AtTheStoredStride) {
     struct Case {
+        int table;
         short model, cpuCode;
         std::int32_t recordSize;
-        Fields table0, table1;
     };
     const Case cases[] = {
-        {1, 2, 20, {v1, v2, 0x1234, -1, -128, 127, 1}, {v1, v2, 0x1234, -1, -1, 0x7F80}},
-        {7, 8, 12, {v1, v2, 0x1234, -1, 0, 0, 0}, {v1, v2, 0x1234, -1, -1, 0}},
-        {20, 30, 40, {v1, v2, 0x1234, -1, -128, 127, 1}, {v1, v2, 0x1234, -1, -1, 0x7F80}},
-        {25, 36, 8, {v1, v2, 0, 0, 0, 0, 0}, {v1, v2, 0, 0, 0, 0}},
+        {0, 1, 2, 20}, {0, 7, 8, 12},   {0, 20, 30, 40}, {0, 25, 36, 8}, {1, 1, 2, 20},
+        {1, 7, 8, 12}, {1, 20, 30, 40}, {1, 25, 36, 8},  {6, 1, 2, 12},  {6, 1, 2, 8},
+        {7, 1, 2, 12}, {7, 1, 2, 8},    {8, 1, 2, 16},   {8, 1, 2, 9},   {9, 1, 2, 16},
+        {9, 1, 2, 9},  {9, 1, 2, 6},
     };
+    Bytes record(20, 0xEE);
+    for (std::uint32_t j = 0; j < 16; ++j) record[j] = static_cast<std::uint8_t>(0x81 + 7 * j);
     for (const Case& c : cases) {
-        SCOPED_TRACE("CPU code " + std::to_string(c.cpuCode));
+        SCOPED_TRACE("table " + std::to_string(c.table) + ", CPU code " +
+                     std::to_string(c.cpuCode) + ", record size " + std::to_string(c.recordSize));
         const auto size = static_cast<std::size_t>(c.recordSize);
         JqwdbTable table{3, c.recordSize, 0, 0, std::vector<Bytes>(4, Bytes(size, 0xEE))};
         std::copy_n(record.begin(), std::min(size, record.size()), table.records[2].begin());
-        JqwdbLayout layout;
-        layout.tables[0] = layout.tables[1] = table;
         TempDir dir;
-        writeJqwdb(dir, layout, c.cpuCode, 0);
+        writeJqwdb(dir, oneTable(static_cast<unsigned>(c.table), table), c.cpuCode, 0);
         CZelComFuncDbase db(dir.path().c_str());
-        EXPECT_EQ(readTable(db, 0, 2, 1, c.model, 1).fields, c.table0);
-        EXPECT_EQ(readTable(db, 1, 2, 1, c.model, 1).fields, c.table1);
+        EXPECT_EQ(readTable(db, c.table, 2, 1, c.model, 1).fields,
+                  fieldsAt(record, static_cast<std::uint32_t>(size), kRecordPlaces[c.table]));
     }
 }
 

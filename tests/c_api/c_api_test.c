@@ -16,14 +16,9 @@
 
 static int failures = 0;
 
-static const char* const kMemberNames[ZEL_MEMBER_COUNT] = {
-    "CDbCpuOsType", "CDbCpuSpec", "CpuSpec",
-    "CDbTb2",       "CDbTb3",     "CDbTb4",
-    "CDbTb5",       "CDbTbMem",   "CPdbPMem",
-    "CPdbTb0",      "CPdbTb1",    "CPdbTb2",
-    "CPdbTb3",      "CPdbTb4",    "CPdbTb5",
-    "CPdbTb6",      "CPdbTb7",    "CPdbTb8",
-    "CPdbTb9",      "CPdbTb10",   "GetPdbTb10ItemCount"};
+#define MEMBER_NAME(member, output, arguments) #member,
+static const char* const kMemberNames[ZEL_MEMBER_COUNT] = {ZEL_MEMBERS(MEMBER_NAME)};
+#undef MEMBER_NAME
 
 static void fail(const char* what) {
     ++failures;
@@ -32,51 +27,17 @@ static void fail(const char* what) {
 
 /* ---- the same call through the C interface ---- */
 
-static short callC(ZelDb* db, const ZelCall* call, ZelOutput* out) {
+static short callC(ZelDb* db, const ZelCall* call, ZelOutput* o) {
     const short a = call->first, b = call->second, c = call->third, d = call->fourth;
+    const ZelLong v = call->value;
     switch (call->member) {
-        case ZEL_CDbCpuOsType:
-            return zel_CDbCpuOsType(db, &out->cpuOs[0], &out->cpuOs[1], a, b);
-        case ZEL_CDbCpuSpec:
-            return zel_CDbCpuSpec(db, a, b, out->values);
-        case ZEL_CpuSpec:
-            return zel_CpuSpec(db, a, b, out->values);
-        case ZEL_CDbTb2:
-            return zel_CDbTb2(db, a, b, c, d, &out->dbAd);
-        case ZEL_CDbTb3:
-            return zel_CDbTb3(db, a, b, c, &out->dbAd);
-        case ZEL_CDbTb4:
-            return zel_CDbTb4(db, a, b, c, d, &out->dbBAd);
-        case ZEL_CDbTb5:
-            return zel_CDbTb5(db, a, b, c, &out->dbBAd);
-        case ZEL_CDbTbMem:
-            return zel_CDbTbMem(db, a, b, c, d, &out->one);
-        case ZEL_CPdbPMem:
-            return zel_CPdbPMem(db, a, b, c, call->value, &out->one);
-        case ZEL_CPdbTb0:
-            return zel_CPdbTb0(db, a, b, c, &out->jAd);
-        case ZEL_CPdbTb1:
-            return zel_CPdbTb1(db, a, b, c, &out->cAd);
-        case ZEL_CPdbTb2:
-            return zel_CPdbTb2(db, a, b, c, d, &out->wd);
-        case ZEL_CPdbTb3:
-            return zel_CPdbTb3(db, a, b, c, &out->wd);
-        case ZEL_CPdbTb4:
-            return zel_CPdbTb4(db, a, b, c, d, &out->bd);
-        case ZEL_CPdbTb5:
-            return zel_CPdbTb5(db, a, b, c, &out->bd);
-        case ZEL_CPdbTb6:
-            return zel_CPdbTb6(db, a, b, c, &out->anyWd);
-        case ZEL_CPdbTb7:
-            return zel_CPdbTb7(db, a, b, c, &out->anyBd);
-        case ZEL_CPdbTb8:
-            return zel_CPdbTb8(db, a, b, c, &out->anyWd);
-        case ZEL_CPdbTb9:
-            return zel_CPdbTb9(db, a, b, c, &out->anyPbd);
-        case ZEL_CPdbTb10:
-            return zel_CPdbTb10(db, a, b, c, &out->bkup);
-        case ZEL_GetPdbTb10ItemCount:
-            return zel_GetPdbTb10ItemCount(db, a, b, &out->one);
+#define CALL_C(member, output, arguments) \
+    case ZEL_##member:                    \
+        return zel_##member(db, UNPACK arguments);
+#define UNPACK(...) __VA_ARGS__
+        ZEL_MEMBERS(CALL_C)
+#undef UNPACK
+#undef CALL_C
         case ZEL_MEMBER_COUNT:
             break;
     }
@@ -86,55 +47,30 @@ static short callC(ZelDb* db, const ZelCall* call, ZelOutput* out) {
 /* ---- outputs compared field by field (padding is not written) ---- */
 
 #define SAME_FIELD(Record, field) &&x->field == y->field
-#define SAME_RECORD(Record, FIELDS) \
-    static int same##Record(const Record* x, const Record* y) { return 1 FIELDS(SAME_FIELD); }
-SAME_RECORD(DbAd, ZEL_DbAd_FIELDS)
-SAME_RECORD(DbBAd, ZEL_DbBAd_FIELDS)
-SAME_RECORD(PdbJAd, ZEL_PdbJAd_FIELDS)
-SAME_RECORD(PdbCAd, ZEL_PdbCAd_FIELDS)
-SAME_RECORD(PdbWD, ZEL_PdbWD_FIELDS)
-SAME_RECORD(PdbBD, ZEL_PdbBD_FIELDS)
-SAME_RECORD(PdbAnyWD, ZEL_PdbAnyWD_FIELDS)
-SAME_RECORD(PdbAnyBD, ZEL_PdbAnyBD_FIELDS)
-SAME_RECORD(PdbAnyPBD, ZEL_PdbAnyPBD_FIELDS)
-SAME_RECORD(PdbBkup, ZEL_PdbBkup_FIELDS)
+#define SAME_RECORD(Record, output)                                    \
+    static int same_##output(const ZelOutput* a, const ZelOutput* b) { \
+        const Record *x = &a->output, *y = &b->output;                 \
+        return 1 ZEL_##Record##_FIELDS(SAME_FIELD);                    \
+    }
+ZEL_RECORDS(SAME_RECORD)
+#undef SAME_RECORD
+#undef SAME_FIELD
+
+static int same_cpuOs(const ZelOutput* x, const ZelOutput* y) {
+    return x->cpuOs[0] == y->cpuOs[0] && x->cpuOs[1] == y->cpuOs[1];
+}
+static int same_values(const ZelOutput* x, const ZelOutput* y) {
+    return memcmp(x->values, y->values, sizeof x->values) == 0;
+}
+static int same_one(const ZelOutput* x, const ZelOutput* y) { return x->one == y->one; }
 
 static int sameOutput(ZelMember member, const ZelOutput* x, const ZelOutput* y) {
     switch (member) {
-        case ZEL_CDbCpuOsType:
-            return x->cpuOs[0] == y->cpuOs[0] && x->cpuOs[1] == y->cpuOs[1];
-        case ZEL_CDbCpuSpec:
-        case ZEL_CpuSpec:
-            return memcmp(x->values, y->values, sizeof x->values) == 0;
-        case ZEL_CDbTb2:
-        case ZEL_CDbTb3:
-            return sameDbAd(&x->dbAd, &y->dbAd);
-        case ZEL_CDbTb4:
-        case ZEL_CDbTb5:
-            return sameDbBAd(&x->dbBAd, &y->dbBAd);
-        case ZEL_CDbTbMem:
-        case ZEL_CPdbPMem:
-        case ZEL_GetPdbTb10ItemCount:
-            return x->one == y->one;
-        case ZEL_CPdbTb0:
-            return samePdbJAd(&x->jAd, &y->jAd);
-        case ZEL_CPdbTb1:
-            return samePdbCAd(&x->cAd, &y->cAd);
-        case ZEL_CPdbTb2:
-        case ZEL_CPdbTb3:
-            return samePdbWD(&x->wd, &y->wd);
-        case ZEL_CPdbTb4:
-        case ZEL_CPdbTb5:
-            return samePdbBD(&x->bd, &y->bd);
-        case ZEL_CPdbTb6:
-        case ZEL_CPdbTb8:
-            return samePdbAnyWD(&x->anyWd, &y->anyWd);
-        case ZEL_CPdbTb7:
-            return samePdbAnyBD(&x->anyBd, &y->anyBd);
-        case ZEL_CPdbTb9:
-            return samePdbAnyPBD(&x->anyPbd, &y->anyPbd);
-        case ZEL_CPdbTb10:
-            return samePdbBkup(&x->bkup, &y->bkup);
+#define SAME_OUTPUT(member, output, arguments) \
+    case ZEL_##member:                         \
+        return same_##output(x, y);
+        ZEL_MEMBERS(SAME_OUTPUT)
+#undef SAME_OUTPUT
         case ZEL_MEMBER_COUNT:
             break;
     }

@@ -16,6 +16,7 @@
 #include "tests/support/address_file.h"
 #include "tests/support/database_names.h"
 #include "tests/support/jqwdb_samples.h"
+#include "tests/support/member_call.h"
 #include "tests/support/temp_dir.h"
 
 struct ZelOracleDir {
@@ -104,54 +105,7 @@ const size_t* zel_oracle_layout(size_t* count) {
 
 short zel_oracle_call(const char* utf8Directory, const ZelCall* call, ZelOutput* out) {
     CZelComFuncDbase db(utf8Directory);
-    const short a = call->first, b = call->second, c = call->third, d = call->fourth;
-    switch (call->member) {
-        case ZEL_CDbCpuOsType:
-            return db.CDbCpuOsType(&out->cpuOs[0], &out->cpuOs[1], a, b);
-        case ZEL_CDbCpuSpec:
-            return db.CDbCpuSpec(a, b, out->values);
-        case ZEL_CpuSpec:
-            return db.CpuSpec(a, b, out->values);
-        case ZEL_CDbTb2:
-            return db.CDbTb2(a, b, c, d, &out->dbAd);
-        case ZEL_CDbTb3:
-            return db.CDbTb3(a, b, c, &out->dbAd);
-        case ZEL_CDbTb4:
-            return db.CDbTb4(a, b, c, d, &out->dbBAd);
-        case ZEL_CDbTb5:
-            return db.CDbTb5(a, b, c, &out->dbBAd);
-        case ZEL_CDbTbMem:
-            return db.CDbTbMem(a, b, c, d, &out->one);
-        case ZEL_CPdbPMem:
-            return db.CPdbPMem(a, b, c, call->value, &out->one);
-        case ZEL_CPdbTb0:
-            return db.CPdbTb0(a, b, c, &out->jAd);
-        case ZEL_CPdbTb1:
-            return db.CPdbTb1(a, b, c, &out->cAd);
-        case ZEL_CPdbTb2:
-            return db.CPdbTb2(a, b, c, d, &out->wd);
-        case ZEL_CPdbTb3:
-            return db.CPdbTb3(a, b, c, &out->wd);
-        case ZEL_CPdbTb4:
-            return db.CPdbTb4(a, b, c, d, &out->bd);
-        case ZEL_CPdbTb5:
-            return db.CPdbTb5(a, b, c, &out->bd);
-        case ZEL_CPdbTb6:
-            return db.CPdbTb6(a, b, c, &out->anyWd);
-        case ZEL_CPdbTb7:
-            return db.CPdbTb7(a, b, c, &out->anyBd);
-        case ZEL_CPdbTb8:
-            return db.CPdbTb8(a, b, c, &out->anyWd);
-        case ZEL_CPdbTb9:
-            return db.CPdbTb9(a, b, c, &out->anyPbd);
-        case ZEL_CPdbTb10:
-            return db.CPdbTb10(a, b, c, &out->bkup);
-        case ZEL_GetPdbTb10ItemCount:
-            return db.GetPdbTb10ItemCount(a, b, &out->one);
-        case ZEL_MEMBER_COUNT:
-            break;
-    }
-    return -32768;
+    return zel::testing::callMember(db, *call, out);
 }
 
 const char* zel_oracle_version(void) { return ZEL_EXPECTED_VERSION; }

@@ -1,10 +1,12 @@
 // The reading path: the blocks kept by a call serve exactly the bytes of the
 // file, no block is read twice in a call, a field must lie wholly inside the
-// file, and a negative position fails the positioning. Injected read and close failures of every
-// reader: tests/internal/injected_faults_test.cpp.
+// file, and a negative position fails the positioning. Injected read and close
+// failures of every reader: tests/internal/injected_faults_test.cpp.
 #include <ZelComFuncDbase.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,9 +36,10 @@ struct Field {
 // 4-byte value of that width (least significant byte first).
 enum class Ask { bytes, typed };
 
-// Reads the fields in order through one reader into `got`; the call's result.
+// Reads the fields in order through one reader into `got`, calling `after`
+// with the index of each field read; the call's result.
 short readFields(const TempDir& dir, const std::vector<Field>& fields, std::vector<Bytes>& got,
-                 Ask ask = Ask::bytes) {
+                 Ask ask = Ask::bytes, const std::function<void(std::size_t)>& after = {}) {
     zel::NameBuffer name;
     const std::string path = dir.file("f.bin");
     for (std::size_t i = 0; i < path.size(); ++i)
@@ -52,9 +55,19 @@ short readFields(const TempDir& dir, const std::vector<Field>& fields, std::vect
                 for (std::uint32_t b = 0; b < f.width; ++b) buf[b] = (value >> (8 * b)) & 0xFF;
             }
             got.emplace_back(buf, buf + f.width);
+            if (after) after(got.size() - 1);
         }
         return zel::kOk;
     });
+}
+
+// Each field read holds the bytes of the file at its position.
+void expectOwnBytes(const Bytes& file, const std::vector<Field>& fields,
+                    const std::vector<Bytes>& got) {
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        const auto from = file.begin() + fields[i].pos;
+        EXPECT_EQ(got[i], Bytes(from, from + fields[i].width)) << "field at " << fields[i].pos;
+    }
 }
 
 // Fields inside one 4 KiB block, across a block boundary, back in an earlier
@@ -72,10 +85,7 @@ TEST(ReadAheadTest, FieldsAnywhereInTheFileReadTheirOwnBytes) {
     std::vector<Bytes> got;
     ASSERT_EQ(readFields(dir, fields, got), 0);
     ASSERT_EQ(got.size(), fields.size());
-    for (std::size_t i = 0; i < fields.size(); ++i)
-        EXPECT_EQ(got[i], Bytes(file.begin() + fields[i].pos,
-                                file.begin() + fields[i].pos + fields[i].width))
-            << "field at " << fields[i].pos;
+    expectOwnBytes(file, fields, got);
 }
 
 // The same fields asked for as values, most of them served from the block
@@ -92,10 +102,7 @@ TEST(ReadAheadTest, ValuesAnywhereInTheFileReadTheirOwnBytes) {
     std::vector<Bytes> got;
     ASSERT_EQ(readFields(dir, fields, got, Ask::typed), 114);  // the last field runs past the end
     ASSERT_EQ(got.size(), fields.size() - 1);
-    for (std::size_t i = 0; i < got.size(); ++i)
-        EXPECT_EQ(got[i], Bytes(file.begin() + fields[i].pos,
-                                file.begin() + fields[i].pos + fields[i].width))
-            << "field at " << fields[i].pos;
+    expectOwnBytes(file, fields, got);
 }
 
 TEST(FileEndTest, FieldMustLieWhollyInsideTheFile) {
@@ -180,10 +187,7 @@ TEST(BlockCacheTest, EveryBlockOfACallIsReadOnce) {
             zel::faults::Scope scope(injector);
             ASSERT_EQ(readFields(dir, c.fields, got), 0);
         }
-        for (std::size_t i = 0; i < got.size(); ++i) {
-            const auto from = file.begin() + c.fields[i].pos;
-            EXPECT_EQ(got[i], Bytes(from, from + c.fields[i].width));
-        }
+        expectOwnBytes(file, c.fields, got);
         EXPECT_EQ(injector.fileReads.size(), c.fileReads);
         for (std::size_t i = 0; i < injector.fileReads.size(); ++i) {
             for (std::size_t j = 0; j < i; ++j) {
@@ -193,6 +197,50 @@ TEST(BlockCacheTest, EveryBlockOfACallIsReadOnce) {
                     << "bytes at " << a.offset << " read twice";
             }
         }
+    }
+}
+
+// The same without an injector, whose presence makes every value take the
+// slow path: values copied straight from a held block must count as uses of
+// it, or the block used least recently is not the one given up. The file is
+// rewritten in place once the call holds its last block; a field read after
+// that from a block read again would show the new bytes.
+TEST(BlockCacheTest, HeldBlocksServeTheRestOfTheCallInBothWaysOfAsking) {
+    constexpr zel::Pos kB = 4096;
+    // Five blocks held, block 17 used least recently when block 6 comes; then
+    // back to block 0, which must still be held.
+    const std::vector<Field> fields = {
+        {8, 4},
+        {20 * kB, 4},
+        {17 * kB + 2, 1},
+        {20 * kB + 8, 4},
+        {14 * kB, 4},
+        {11 * kB, 2},
+        {8, 4},
+        {20 * kB + 24, 4},
+        {14 * kB + 40, 4},
+        {6 * kB + 100, 2},
+        {6 * kB + 112, 4},
+        {12, 4},
+    };
+    constexpr std::size_t kLastBlockRead = 9;
+    for (Ask ask : {Ask::bytes, Ask::typed}) {
+        SCOPED_TRACE(ask == Ask::bytes ? "as bytes" : "as values");
+        TempDir dir;
+        const Bytes file = patterned(21 * kB);
+        dir.write("f.bin", file);
+        const auto rewrite = [&](std::size_t field) {
+            if (field != kLastBlockRead) return;
+            Bytes changed = file;
+            for (auto& b : changed) b = static_cast<std::uint8_t>(~b);
+            std::fstream f(dir.file("f.bin"), std::ios::in | std::ios::out | std::ios::binary);
+            f.write(reinterpret_cast<const char*>(changed.data()),
+                    static_cast<std::streamsize>(changed.size()));
+        };
+        std::vector<Bytes> got;
+        ASSERT_EQ(readFields(dir, fields, got, ask, rewrite), 0);
+        ASSERT_EQ(got.size(), fields.size());
+        expectOwnBytes(file, fields, got);
     }
 }
 

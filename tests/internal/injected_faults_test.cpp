@@ -11,7 +11,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -32,56 +31,35 @@ using DB = CZelComFuncDbase;
 constexpr int kBeforeClose = 1000;
 
 struct ReaderCase {
-    std::string name;
-    std::function<TableAnswer(DB&)> call;
+    const char* name;
+    ZelCall call;  // model index 1, OS number 1 (CpuSpec: CPU code 2, OS type 0)
     std::vector<int> valueRead;
 };
 
-// A reader called with model index 1, OS number 1 and one or two selectors.
-template <class T>
-std::function<TableAnswer(DB&)> member(short (DB::*f)(short, short, short, T*), short a) {
-    return
-        [=](DB& db) { return callWith<T>([&](T* o) { return (db.*f)(kModel, kOsNumber, a, o); }); };
-}
-template <class T>
-std::function<TableAnswer(DB&)> member(short (DB::*f)(short, short, short, short, T*), short a,
-                                       short b) {
-    return [=](DB& db) {
-        return callWith<T>([&](T* o) { return (db.*f)(kModel, kOsNumber, a, b, o); });
-    };
-}
-
-std::vector<ReaderCase> readers() {
-    std::vector<ReaderCase> r = {
-        // CpuSpec reads: base, entry 0, values 0, 1, 3, 4, entry 2, section 0
-        // offset, value 2, section 1 offset, value 5.
-        {"CpuSpec",
-         [](DB& db) {
-             return callWith<CpuValues>(
-                 [&](CpuValues* v) { return db.CpuSpec(kCpuCode, kOsType, v->data()); });
-         },
-         {3, 4, 9, 5, 6, 11}},
-        {"DbTb2", member(&DB::CDbTb2, 29, 2), {}},
-        {"DbTb3", member(&DB::CDbTb3, 1), {}},
-        {"DbTb4", member(&DB::CDbTb4, 83, 9), {}},
-        {"DbTb5", member(&DB::CDbTb5, 0), {}},
-        {"DbTbMem", member(&DB::CDbTbMem, 9, 2), {kBeforeClose}},
-        {"GetPdbTb10ItemCount",
-         [](DB& db) {
-             return callWith<ZelLong>(
-                 [&](auto* o) { return db.GetPdbTb10ItemCount(kModel, kOsNumber, o); });
-         },
-         {kBeforeClose}},
-    };
-    // Entry 2 for tables 2 and 4; index 3 of table 10 is the item at
-    // splitIndex, which reads splitValue too.
-    for (int t = 0; t <= 10; ++t) {
-        r.push_back({"PdbTb" + std::to_string(t),
-                     [t](DB& db) { return readTable(db, t, t == 10 ? 3 : 1, 2); },
-                     {}});
-    }
-    return r;
-}
+// Entry 2 for tables 2 and 4; index 3 of table 10 is the item at splitIndex,
+// which reads splitValue too.
+const ReaderCase kReaders[] = {
+    // CpuSpec reads: base, entry 0, values 0, 1, 3, 4, entry 2, section 0
+    // offset, value 2, section 1 offset, value 5.
+    {"CpuSpec", {ZEL_CpuSpec, kCpuCode, kOsType, 0, 0, 0}, {3, 4, 9, 5, 6, 11}},
+    {"DbTb2", {ZEL_CDbTb2, kModel, kOsNumber, 29, 2, 0}, {}},
+    {"DbTb3", {ZEL_CDbTb3, kModel, kOsNumber, 1, 0, 0}, {}},
+    {"DbTb4", {ZEL_CDbTb4, kModel, kOsNumber, 83, 9, 0}, {}},
+    {"DbTb5", {ZEL_CDbTb5, kModel, kOsNumber, 0, 0, 0}, {}},
+    {"DbTbMem", {ZEL_CDbTbMem, kModel, kOsNumber, 9, 2, 0}, {kBeforeClose}},
+    {"GetPdbTb10ItemCount", {ZEL_GetPdbTb10ItemCount, kModel, kOsNumber, 0, 0, 0}, {kBeforeClose}},
+    {"PdbTb0", {ZEL_CPdbTb0, kModel, kOsNumber, 1, 2, 0}, {}},
+    {"PdbTb1", {ZEL_CPdbTb1, kModel, kOsNumber, 1, 2, 0}, {}},
+    {"PdbTb2", {ZEL_CPdbTb2, kModel, kOsNumber, 1, 2, 0}, {}},
+    {"PdbTb3", {ZEL_CPdbTb3, kModel, kOsNumber, 1, 2, 0}, {}},
+    {"PdbTb4", {ZEL_CPdbTb4, kModel, kOsNumber, 1, 2, 0}, {}},
+    {"PdbTb5", {ZEL_CPdbTb5, kModel, kOsNumber, 1, 2, 0}, {}},
+    {"PdbTb6", {ZEL_CPdbTb6, kModel, kOsNumber, 1, 2, 0}, {}},
+    {"PdbTb7", {ZEL_CPdbTb7, kModel, kOsNumber, 1, 2, 0}, {}},
+    {"PdbTb8", {ZEL_CPdbTb8, kModel, kOsNumber, 1, 2, 0}, {}},
+    {"PdbTb9", {ZEL_CPdbTb9, kModel, kOsNumber, 1, 2, 0}, {}},
+    {"PdbTb10", {ZEL_CPdbTb10, kModel, kOsNumber, 3, 2, 0}, {}},
+};
 
 // Open descriptors of the process where the system lists them, else -1.
 // Windows lists none: under Wine, /proc/self/fd names the descriptors of
@@ -124,7 +102,7 @@ class ReaderFaultTest : public ::testing::TestWithParam<ReaderCase> {
     TableAnswer run(zel::faults::Injector& injector) const {
         zel::faults::Scope scope(injector);
         DB db(dir.path().c_str());
-        return GetParam().call(db);
+        return answer(db, GetParam().call);
     }
 
     // Runs the call with a failure planned in `file`: the result must be 100 +
@@ -189,7 +167,7 @@ TEST_P(ReaderFaultTest, ReadsDeliveredInPartsGiveTheSameAnswer) {
     EXPECT_EQ(a.fields, success.fields);
 }
 
-INSTANTIATE_TEST_SUITE_P(Readers, ReaderFaultTest, ::testing::ValuesIn(readers()),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Readers, ReaderFaultTest, ::testing::ValuesIn(kReaders),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -27,7 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <functional>
+#include <iterator>
 #include <mutex>
 #include <random>
 #include <string>
@@ -37,6 +37,7 @@
 
 #include "fuzz/sample_files.h"
 #include "tests/support/database_names.h"
+#include "tests/support/member_call.h"
 #include "tests/support/temp_dir.h"
 #include "writer/db_writer.h"
 
@@ -74,97 +75,73 @@ using Answer = std::pair<short, std::vector<unsigned char>>;
 enum Rule : unsigned { kReadsFile = 1, kAbsentMark = 2, kWritesAsItGoes = 4 };
 constexpr unsigned kFile = kReadsFile, kAddress = kReadsFile | kAbsentMark;
 
-struct Call {
-    const char* member;
-    std::function<Answer(DB&, const Model&)> run;
-};
-
-// A member called with its record between guard bytes, checked against the
-// rules of every answer.
-template <class T, class F>
-Call call(const char* member, unsigned rules, F f) {
-    return {member, [=](DB& db, const Model& m) {
-                constexpr unsigned char kFill = 0xA5;
-                struct {
-                    unsigned char front[16];
-                    T record;
-                    unsigned char back[16];
-                } g;
-                std::memset(static_cast<void*>(&g), kFill, sizeof g);
-                const short result = f(db, m, &g.record);
-                const auto filled = [&](const void* p, std::size_t n) {
-                    const auto* b = static_cast<const unsigned char*>(p);
-                    return std::all_of(b, b + n, [&](unsigned char c) { return c == kFill; });
-                };
-                const bool codeOk = result == 0 || result == -1 ||
-                                    (result == -2 && (rules & kAbsentMark)) ||
-                                    ((rules & kReadsFile) && result >= 100 && result <= 114);
-                const std::string tag = std::string(member) + " answered " + std::to_string(result);
-                if (!codeOk) fail(tag + ": result code outside its set");
-                if (!filled(g.front, sizeof g.front) || !filled(g.back, sizeof g.back))
-                    fail(tag + ": bytes written outside the record");
-                if (result != 0 && !(rules & kWritesAsItGoes) && !filled(&g.record, sizeof(T)))
-                    fail(tag + ": output written on a failure");
-                const auto* bytes = reinterpret_cast<const unsigned char*>(&g.record);
-                return Answer{result, std::vector<unsigned char>(bytes, bytes + sizeof(T))};
-            }};
-}
-
-// A member that takes the model index and OS number, one or two selectors
-// and its record.
-template <class T>
-Call member(const char* name, unsigned rules, short (DB::*f)(short, short, short, T*), short a) {
-    return call<T>(name, rules,
-                   [=](DB& db, const Model& m, T* o) { return (db.*f)(m.index, m.os, a, o); });
-}
-template <class T>
-Call member(const char* name, unsigned rules, short (DB::*f)(short, short, short, short, T*),
-            short a, short b) {
-    return call<T>(name, rules,
-                   [=](DB& db, const Model& m, T* o) { return (db.*f)(m.index, m.os, a, b, o); });
-}
-
-using CpuValues = std::array<ZelLong, 6>;
-using Pair = std::array<short, 2>;
-
 // Every public member, with selectors that the files of every version
 // accept (entry numbers within CPU specification values 0 and 1 of all
-// versions), so that each version gives its own answer.
-const std::vector<Call> kCalls = {
-    call<Pair>("CDbCpuOsType", 0,
-               [](DB& db, const Model& m, auto* o) {
-                   return db.CDbCpuOsType(&(*o)[0], &(*o)[1], m.index, m.os);
-               }),
-    call<CpuValues>(
-        "CpuSpec", kReadsFile | kWritesAsItGoes,
-        [](DB& db, const Model& m, auto* v) { return db.CpuSpec(m.cpu, m.osType, v->data()); }),
-    call<CpuValues>(
-        "CDbCpuSpec", kWritesAsItGoes,
-        [](DB& db, const Model& m, auto* v) { return db.CDbCpuSpec(m.index, m.os, v->data()); }),
-    member("CDbTb2", kAddress, &DB::CDbTb2, 28, 3),
-    member("CDbTb3", kAddress, &DB::CDbTb3, 1),
-    member("CDbTb4", kAddress, &DB::CDbTb4, 5, 2),
-    member("CDbTb4 two-bit", kAddress, &DB::CDbTb4, 83, 5),
-    member("CDbTb5", kAddress, &DB::CDbTb5, 2),
-    member("CDbTbMem", kFile, &DB::CDbTbMem, 9, 2),
-    call<ZelLong>(
-        "CPdbPMem", 0,
-        [](DB& db, const Model& m, auto* o) { return db.CPdbPMem(m.index, m.os, 3, 123456, o); }),
-    member("CPdbTb0", kFile, &DB::CPdbTb0, 1),
-    member("CPdbTb1", kFile, &DB::CPdbTb1, 2),
-    member("CPdbTb2", kFile, &DB::CPdbTb2, 1, 2),
-    member("CPdbTb3", kFile, &DB::CPdbTb3, 3),
-    member("CPdbTb4", kFile, &DB::CPdbTb4, 2, 3),
-    member("CPdbTb5", kFile, &DB::CPdbTb5, 0),
-    member("CPdbTb6", kFile, &DB::CPdbTb6, 1),
-    member("CPdbTb7", kFile, &DB::CPdbTb7, 3),
-    member("CPdbTb8", kFile, &DB::CPdbTb8, 2),
-    member("CPdbTb9", kFile, &DB::CPdbTb9, 0),
-    member("CPdbTb10", kFile, &DB::CPdbTb10, 3),
-    call<ZelLong>(
-        "GetPdbTb10ItemCount", kFile,
-        [](DB& db, const Model& m, auto* o) { return db.GetPdbTb10ItemCount(m.index, m.os, o); }),
+// versions), so that each version gives its own answer. The model's index
+// and OS number (CpuSpec: CPU code and OS type) come first.
+struct Call {
+    const char* member;
+    unsigned rules;
+    ZelCall call;
 };
+const Call kCalls[] = {
+    {"CDbCpuOsType", 0, {ZEL_CDbCpuOsType, 0, 0, 0, 0, 0}},
+    {"CpuSpec", kReadsFile | kWritesAsItGoes, {ZEL_CpuSpec, 0, 0, 0, 0, 0}},
+    {"CDbCpuSpec", kWritesAsItGoes, {ZEL_CDbCpuSpec, 0, 0, 0, 0, 0}},
+    {"CDbTb2", kAddress, {ZEL_CDbTb2, 0, 0, 28, 3, 0}},
+    {"CDbTb3", kAddress, {ZEL_CDbTb3, 0, 0, 1, 0, 0}},
+    {"CDbTb4", kAddress, {ZEL_CDbTb4, 0, 0, 5, 2, 0}},
+    {"CDbTb4 two-bit", kAddress, {ZEL_CDbTb4, 0, 0, 83, 5, 0}},
+    {"CDbTb5", kAddress, {ZEL_CDbTb5, 0, 0, 2, 0, 0}},
+    {"CDbTbMem", kFile, {ZEL_CDbTbMem, 0, 0, 9, 2, 0}},
+    {"CPdbPMem", 0, {ZEL_CPdbPMem, 0, 0, 3, 0, 123456}},
+    {"CPdbTb0", kFile, {ZEL_CPdbTb0, 0, 0, 1, 0, 0}},
+    {"CPdbTb1", kFile, {ZEL_CPdbTb1, 0, 0, 2, 0, 0}},
+    {"CPdbTb2", kFile, {ZEL_CPdbTb2, 0, 0, 1, 2, 0}},
+    {"CPdbTb3", kFile, {ZEL_CPdbTb3, 0, 0, 3, 0, 0}},
+    {"CPdbTb4", kFile, {ZEL_CPdbTb4, 0, 0, 2, 3, 0}},
+    {"CPdbTb5", kFile, {ZEL_CPdbTb5, 0, 0, 0, 0, 0}},
+    {"CPdbTb6", kFile, {ZEL_CPdbTb6, 0, 0, 1, 0, 0}},
+    {"CPdbTb7", kFile, {ZEL_CPdbTb7, 0, 0, 3, 0, 0}},
+    {"CPdbTb8", kFile, {ZEL_CPdbTb8, 0, 0, 2, 0, 0}},
+    {"CPdbTb9", kFile, {ZEL_CPdbTb9, 0, 0, 0, 0, 0}},
+    {"CPdbTb10", kFile, {ZEL_CPdbTb10, 0, 0, 3, 0, 0}},
+    {"GetPdbTb10ItemCount", kFile, {ZEL_GetPdbTb10ItemCount, 0, 0, 0, 0, 0}},
+};
+constexpr std::size_t kCallCount = std::size(kCalls);
+
+// Makes a call about a model with its record between guard bytes, and
+// checks the answer against the rules of every answer.
+Answer ask(DB& db, const Call& c, const Model& m) {
+    ZelCall call = c.call;
+    const bool byCpuCode = call.member == ZEL_CpuSpec;
+    call.first = byCpuCode ? m.cpu : m.index;
+    call.second = byCpuCode ? m.osType : m.os;
+    constexpr unsigned char kFill = 0xA5;
+    struct {
+        unsigned char front[16];
+        ZelOutput out;
+        unsigned char back[16];
+    } g;
+    std::memset(static_cast<void*>(&g), kFill, sizeof g);
+    const short result = zel::testing::callMember(db, call, &g.out);
+    const auto filled = [&](const void* p, std::size_t n) {
+        const auto* b = static_cast<const unsigned char*>(p);
+        return std::all_of(b, b + n, [&](unsigned char x) { return x == kFill; });
+    };
+    const auto* record = reinterpret_cast<const unsigned char*>(&g.out);
+    const std::size_t size = zel::testing::outputSize(call.member);
+    const bool codeOk = result == 0 || result == -1 || (result == -2 && (c.rules & kAbsentMark)) ||
+                        ((c.rules & kReadsFile) && result >= 100 && result <= 114);
+    const std::string tag = std::string(c.member) + " answered " + std::to_string(result);
+    if (!codeOk) fail(tag + ": result code outside its set");
+    if (!filled(g.front, sizeof g.front) || !filled(g.back, sizeof g.back) ||
+        !filled(record + size, sizeof g.out - size))
+        fail(tag + ": bytes written outside the record");
+    if (result != 0 && !(c.rules & kWritesAsItGoes) && !filled(record, size))
+        fail(tag + ": output written on a failure");
+    return Answer{result, std::vector<unsigned char>(record, record + size)};
+}
 
 // Version v of a model's files. CPU specification values 0 and 1 stay at
 // least 8 and 4 in every version, above the entry numbers asked.
@@ -235,9 +212,9 @@ unsigned long askUntil(DB& db, const DB& shared, bool reassign,
     unsigned long calls = 0;
     while (Clock::now() < deadline) {
         if (reassign) db = shared;
-        for (std::size_t c = 0; c < kCalls.size(); ++c, calls += 2) {
-            const Answer renamed = kCalls[c].run(db, kRenamed);
-            kCalls[c].run(db, kChanged);
+        for (std::size_t c = 0; c < kCallCount; ++c, calls += 2) {
+            const Answer renamed = ask(db, kCalls[c], kRenamed);
+            ask(db, kCalls[c], kChanged);
             if (std::find(versions[c].begin(), versions[c].end(), renamed) == versions[c].end()) {
                 fail(std::string(kCalls[c].member) + " answered " + std::to_string(renamed.first) +
                      " about a file replaced by rename, unlike every version of it");
@@ -252,14 +229,14 @@ unsigned long askUntil(DB& db, const DB& shared, bool reassign,
 int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 3.0;
     // The answers of each call about the renamed model, one per version.
-    std::vector<std::vector<Answer>> versions(kCalls.size());
+    std::vector<std::vector<Answer>> versions(kCallCount);
     for (unsigned v = 0; v < kVersions; ++v) {
         zel::testing::TempDir dir;
         dir.write(osdbName(kRenamed), osdbVersion(kRenamed, v));
         dir.write(jqwdbName(kRenamed), jqwdbVersion(v));
         DB db(dir.path().c_str());
-        for (std::size_t c = 0; c < kCalls.size(); ++c) {
-            versions[c].push_back(kCalls[c].run(db, kRenamed));
+        for (std::size_t c = 0; c < kCallCount; ++c) {
+            versions[c].push_back(ask(db, kCalls[c], kRenamed));
             if (versions[c].back().first != 0)
                 fail(std::string(kCalls[c].member) + " fails on version " + std::to_string(v));
         }

@@ -4,13 +4,11 @@
 
 #include <ZelComFuncDbase.h>
 
-#include <array>
 #include <cstdint>
-#include <cstring>
-#include <tuple>
 #include <vector>
 
 #include "tests/support/database_names.h"
+#include "tests/support/member_call.h"
 #include "tests/support/temp_dir.h"
 #include "writer/db_writer.h"
 
@@ -45,6 +43,46 @@ inline writer::JqwdbLayout oneTable(unsigned number, const writer::JqwdbTable& t
     return layout;
 }
 
+// A field of an output record where the record stores it: `width` bytes (1,
+// 2 or 4) from byte `offset`, least significant first, taken as signed.
+struct FieldPlace {
+    std::uint32_t offset, width;
+};
+
+// The fields of PdbJAd, PdbCAd, PdbAnyWD, PdbAnyBD, PdbAnyPBD and the head
+// items of PdbBkup in their records, by table (none for tables 2 to 5).
+inline const std::vector<FieldPlace> kRecordPlaces[11] = {
+    {{0, 4}, {4, 4}, {8, 2}, {10, 2}, {12, 1}, {13, 1}, {14, 2}},
+    {{0, 4}, {4, 4}, {8, 2}, {10, 1}, {11, 1}, {12, 2}},
+    {},
+    {},
+    {},
+    {},
+    {{0, 4}, {4, 2}, {6, 2}, {8, 1}},
+    {{0, 4}, {4, 2}, {6, 1}, {7, 1}, {8, 1}},
+    {{0, 4}, {4, 2}, {6, 2}, {8, 1}},
+    {{0, 4}, {4, 2}, {6, 1}, {7, 1}, {8, 1}, {9, 1}},
+    {{4, 4}, {8, 4}, {0, 1}, {1, 1}, {2, 1}, {12, 1}, {13, 1}},
+};
+
+// The fields at `places` of a record, as a reader of records of `recordSize`
+// bytes delivers them: bytes at or past the record size read as 0.
+inline std::vector<std::int64_t> fieldsAt(const writer::Bytes& record, std::uint32_t recordSize,
+                                          const std::vector<FieldPlace>& places) {
+    std::vector<std::int64_t> fields;
+    for (const FieldPlace& p : places) {
+        std::uint32_t value = 0;
+        for (std::uint32_t k = 0; k < p.width; ++k) {
+            const std::uint32_t at = p.offset + k;
+            if (at < recordSize && at < record.size())
+                value |= std::uint32_t{record[at]} << (8 * k);
+        }
+        const std::int64_t sign = std::int64_t{1} << (8 * p.width - 1);
+        fields.push_back((std::int64_t{value} ^ sign) - sign);
+    }
+    return fields;
+}
+
 // Writes the JQWDB file of a CPU code and OS type; the placement of its tables.
 inline writer::Placement writeJqwdb(const TempDir& dir, const writer::JqwdbLayout& layout,
                                     short cpuCode = kCpuCode, short osType = kOsType) {
@@ -65,66 +103,11 @@ inline void writeOsdbWithValue0(const TempDir& dir, std::int32_t value0, short c
     dir.write(osdbFileName(cpuCode, osType), file);
 }
 
-// The fields of the output records, in order, for comparison.
-inline auto fields(const PdbJAd& r) {
-    return std::tuple(r.value1, r.value2, r.word1, r.word2, r.attr1, r.attr2, r.word3);
-}
-inline auto fields(const PdbCAd& r) {
-    return std::tuple(r.value1, r.value2, r.word1, r.attr1, r.attr2, r.word2);
-}
-inline auto fields(const PdbWD& r) { return std::tuple(r.number, r.kind, r.extra); }
-inline auto fields(const PdbBD& r) { return std::tuple(r.number, r.kind); }
-inline auto fields(const PdbAnyWD& r) { return std::tuple(r.value1, r.word1, r.word2, r.attr1); }
-inline auto fields(const PdbAnyBD& r) {
-    return std::tuple(r.value1, r.word1, r.attr1, r.attr2, r.attr3);
-}
-inline auto fields(const PdbAnyPBD& r) {
-    return std::tuple(r.value1, r.word1, r.attr1, r.attr2, r.attr3, r.attr4);
-}
-inline auto fields(const PdbBkup& r) {
-    return std::tuple(r.value1, r.value2, r.attr1, r.attr2, r.attr3, r.attr4, r.attr5);
-}
-inline auto fields(const ZelLong& v) { return std::tuple(v); }
-inline auto fields(const DbAd& r) { return std::tuple(r.address, r.headWord); }
-inline auto fields(const DbBAd& r) { return std::tuple(r.address, r.bitMask); }
-using CpuValues = std::array<ZelLong, 6>;  // the CPU specification values
-inline const CpuValues& fields(const CpuValues& v) { return v; }
-
-// A call's answer, whatever its output: the result code, whether the output
-// kept its sentinel (every byte 0x5A) and its fields as numbers.
-struct TableAnswer {
-    short result = 0;
-    bool untouched = true;
-    std::vector<std::int64_t> fields;
-};
-
-template <class Out, class Call>
-TableAnswer callWith(Call call) {
-    Out sentinel, out;
-    std::memset(static_cast<void*>(&sentinel), 0x5A, sizeof sentinel);
-    std::memcpy(static_cast<void*>(&out), &sentinel, sizeof out);
-    TableAnswer a;
-    a.result = call(&out);
-    a.untouched = fields(out) == fields(sentinel);
-    std::apply([&](auto... f) { a.fields = {static_cast<std::int64_t>(f)...}; }, fields(out));
-    return a;
-}
-
 // Calls CPdbTb<table> (entry number `entry` for tables 2 and 4).
 inline TableAnswer readTable(CZelComFuncDbase& db, int table, short index, short entry = 1,
                              short model = kModel, short osNumber = kOsNumber) {
-    const short m = model, n = osNumber, i = index, e = entry;
-    if (table == 0) return callWith<PdbJAd>([&](auto* o) { return db.CPdbTb0(m, n, i, o); });
-    if (table == 1) return callWith<PdbCAd>([&](auto* o) { return db.CPdbTb1(m, n, i, o); });
-    if (table == 2) return callWith<PdbWD>([&](auto* o) { return db.CPdbTb2(m, n, i, e, o); });
-    if (table == 3) return callWith<PdbWD>([&](auto* o) { return db.CPdbTb3(m, n, i, o); });
-    if (table == 4) return callWith<PdbBD>([&](auto* o) { return db.CPdbTb4(m, n, i, e, o); });
-    if (table == 5) return callWith<PdbBD>([&](auto* o) { return db.CPdbTb5(m, n, i, o); });
-    if (table == 6) return callWith<PdbAnyWD>([&](auto* o) { return db.CPdbTb6(m, n, i, o); });
-    if (table == 7) return callWith<PdbAnyBD>([&](auto* o) { return db.CPdbTb7(m, n, i, o); });
-    if (table == 8) return callWith<PdbAnyWD>([&](auto* o) { return db.CPdbTb8(m, n, i, o); });
-    if (table == 9) return callWith<PdbAnyPBD>([&](auto* o) { return db.CPdbTb9(m, n, i, o); });
-    return callWith<PdbBkup>([&](auto* o) { return db.CPdbTb10(m, n, i, o); });
+    return answer(db,
+                  {static_cast<ZelMember>(ZEL_CPdbTb0 + table), model, osNumber, index, entry, 0});
 }
 
 }  // namespace zel::testing
