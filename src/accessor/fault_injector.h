@@ -44,6 +44,9 @@ struct Injector {
     // the bytes the system gave it and the rest on its next request, as a
     // network file system or an interrupted read may.
     bool splitReads = false;
+    // When set, the file layer's first read of each file is refused with
+    // EAGAIN, as by a file system that honours O_NONBLOCK for regular files.
+    bool refuseNonBlockingReads = false;
     // When set, every open, every field read and every read of the file
     // layer is appended here.
     bool record = false;

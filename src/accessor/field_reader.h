@@ -3,20 +3,21 @@
 // file that ends inside the field) throws FileFailure, which the reading path
 // (reading_path.h) turns into 100 + cause.
 //
-// Fields are served from the aligned 4 KiB blocks of the file that the call
-// has read, kept in kSlots slots inside the reader, so on the stack of the
-// call: 5 x 4 KiB, page-aligned (up to 4 KiB more for the alignment), plus a
-// few words. A call visits at most five kinds of places in its file: the
-// header, the table directory, the CPU specification table (DbTb2, DbTb4),
-// section offset lists or a table header, and rows or records. Kept in five
-// blocks, no field makes the call read a block twice; where a call needs
-// more, the block whose last field is the oldest is given up first (the CPU
-// specification table, which the call does not revisit).
-//
-// Each read takes one block. Reading several adjacent blocks with one read
-// was measured: on the machines this is built on, each further 4 KiB copied
-// costs more than the reads it saves on a database laid out compactly, and
-// calls that need one block, or blocks far apart, pay it for nothing.
+// Fields are served from the bytes of the file that the call has read, kept
+// inside the reader, so on the stack of the call. The call's first read takes
+// a window of kWindowBlocks aligned 4 KiB blocks from the block of its first
+// field on (the header, block 0, for every reader), so a file packed the way
+// the maintainers' tools pack it gives every field of the call in one read:
+// each further 4 KiB of one read costs a small part of what a second read
+// costs. Fields outside the window come from single blocks held in kSlots
+// slots. A call visits at most five kinds of places in its file: the header
+// (in the window), the table directory, the CPU specification table (DbTb2,
+// DbTb4), section offset lists or a table header, and rows or records; so
+// four slots keep a call from reading any block twice. The window is never
+// given up; where a call needs more than four blocks outside it, the slot
+// whose last field is the oldest is (the CPU specification table, which the
+// call does not revisit). Stack: (kWindowBlocks + kSlots) x 4 KiB, 4 KiB
+// aligned (up to 4 KiB more for the alignment), plus a few words.
 #ifndef ZEL_ACCESSOR_FIELD_READER_H
 #define ZEL_ACCESSOR_FIELD_READER_H
 
@@ -40,7 +41,8 @@ class FieldReader {
     // The widest field or record part a reader asks for.
     static constexpr std::uint32_t kMaxField = 16;
     static constexpr std::uint32_t kBlock = 4096;
-    static constexpr int kSlots = 5;
+    static constexpr int kWindowBlocks = 4;
+    static constexpr int kSlots = 4;
 
     // injectorFile: the index of the file in the installed injector's log.
     FieldReader(DbFile& file, ByteOrder order, int injectorFile = -1)
@@ -58,28 +60,33 @@ class FieldReader {
     void bytes(Pos pos, unsigned char* buf, std::uint32_t want, std::uint32_t need);
 
   private:
-    // One block of the file held in m_arena.
-    struct Slot {
-        std::int64_t start = -1;    // file position of the block; -1 for none
-        std::uint32_t length = 0;   // bytes the file holds there (< kBlock at its end)
+    // A range of the file held in the arena: the window (kWindow) or one
+    // block.
+    struct Held {
+        std::int64_t start = -1;    // file position of its first byte; -1 for none
+        std::uint32_t length = 0;   // bytes the file holds there (short at its end)
         std::uint32_t lastUse = 0;  // when a field last came from it; 0 for never
     };
+    static constexpr int kWindow = 0;
+    static constexpr int kHeld = 1 + kSlots;
 
-    // Copies a value that lies wholly inside a block the call holds. A
-    // position that is negative as a signed 32-bit value never does (blocks
+    // Copies a value that lies wholly inside a range the call holds. A
+    // position that is negative as a signed 32-bit value never does (ranges
     // end at or before 2^31), and nothing is served this way while an
     // injector counts the field reads.
     template <std::uint32_t kWidth>
-    bool fromHeldBlock(Pos pos, unsigned char (&buf)[kWidth]);
+    bool fromHeld(Pos pos, unsigned char (&buf)[kWidth]);
     void fetch(Pos pos, unsigned char* buf, std::uint32_t want, std::uint32_t need);
-    // The slot holding the block that starts at blockStart, read if needed;
-    // -1 when the file ends before it.
-    int slotFor(std::int64_t blockStart);
-    unsigned char* slotBytes(int slot) {
-        return m_arena + std::size_t{kBlock} * static_cast<std::size_t>(slot);
-    }
+    // The held range that holds the byte at `at`, read if needed; -1 when the
+    // file ends before it.
+    int heldFor(std::int64_t at);
+    // Reads the range of `held` starting at blockStart: the window, or one
+    // block into the slot given up least recently used first.
+    void load(int held, std::int64_t blockStart, std::uint32_t length);
     int victimSlot() const;
-    void load(int slot, std::int64_t blockStart);
+    unsigned char* bytesOf(int held) {
+        return m_arena + (held == kWindow ? 0 : std::size_t{kBlock} * (kWindowBlocks + held - 1));
+    }
 
     DbFile& m_file;
     ByteOrder m_order;
@@ -89,9 +96,9 @@ class FieldReader {
     std::uint32_t m_uses = 0;
     // Where the file ends, once a read has come back short; -1 until then.
     std::int64_t m_fileEnd = -1;
-    Slot m_slots[kSlots];
+    Held m_held[kHeld];
     // Left uninitialised: only bytes that a read delivered are ever copied out.
-    alignas(kBlock) unsigned char m_arena[kSlots * kBlock];
+    alignas(kBlock) unsigned char m_arena[(kWindowBlocks + kSlots) * kBlock];
 };
 
 }  // namespace zel

@@ -42,6 +42,7 @@ class DbFile {
 #else
     int m_fd = -1;
     std::int64_t m_size = 0;  // the file's size when it was opened
+    bool m_blocking = false;  // whether O_NONBLOCK has been cleared
 #endif
     Cause m_failure = Cause::none;
 };

@@ -67,10 +67,12 @@ int openRegular(const char* path, bool& missing, std::int64_t& size) {
     } while (fd < 0 && errno == EINTR);
     missing = fd < 0 && errno == ENOENT;
     if (fd < 0) return -1;
+    // O_NONBLOCK stays set: reads of a regular file ignore it on the systems
+    // this runs on, and clearing it would cost every call a system call. A
+    // file system that honours it anyway answers EAGAIN, and readAt clears it
+    // then.
     struct stat st;
-    // O_NONBLOCK is the only file status flag the open set, so clearing every
-    // status flag clears it without a call to read them first.
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, 0) != 0) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return -1;
     }
@@ -121,6 +123,7 @@ bool DbFile::open(const unsigned short* name) {
     char path[kPathBytes];
     if (!nameToPosixPath(name, path)) return fail(Cause::fileNotFound);
     bool missing = false;
+    m_blocking = false;
     m_fd = openRegular(path, missing, m_size);
     if (m_fd < 0 && missing) m_fd = openCaseVariant(path, m_size);
     if (m_fd < 0) return fail(Cause::fileNotFound);
@@ -137,8 +140,19 @@ bool DbFile::readAt(std::int64_t offset, unsigned char* buf, std::uint32_t n, st
     // is the size the file had when it was opened, so that the last block of
     // a file costs no further read to learn it.
     while (got < n && offset + got < m_size) {
-        ssize_t r = ::pread(m_fd, buf + got, n - got, static_cast<off_t>(offset + got));
+        ssize_t r = -1;
+        if (!m_blocking && injector && injector->refuseNonBlockingReads)
+            errno = EAGAIN;
+        else
+            r = ::pread(m_fd, buf + got, n - got, static_cast<off_t>(offset + got));
         if (r < 0 && errno == EINTR) continue;
+        if (r < 0 && errno == EAGAIN && !m_blocking) {
+            // O_NONBLOCK is the only file status flag the open set, so
+            // clearing every status flag clears it without reading them first.
+            if (::fcntl(m_fd, F_SETFL, 0) != 0) return fail(causeFromErrno(errno));
+            m_blocking = true;
+            continue;
+        }
         if (r < 0) return fail(causeFromErrno(errno));
         if (r == 0) break;
         if (split && r > 1) r /= 2;

@@ -136,8 +136,9 @@ TEST(FileEndTest, FieldMustLieWhollyInsideTheFile) {
 
 // Blocks a call visits in reader order (header, directory, CPU table, lists,
 // rows and back), and how many reads of the file layer the call makes: one
-// per distinct block. Each case's fields must come back as the file holds
-// them and no byte of the file may be read twice.
+// for the first four blocks from the first field's block on, then one per
+// distinct block. Each case's fields must come back as the file holds them
+// and no byte of the file may be read twice.
 TEST(BlockCacheTest, EveryBlockOfACallIsReadOnce) {
     constexpr zel::Pos kB = 4096;
     struct WalkCase {
@@ -146,7 +147,11 @@ TEST(BlockCacheTest, EveryBlockOfACallIsReadOnce) {
         std::size_t fileReads;
     };
     const WalkCase cases[] = {
-        {"four neighbouring blocks", {{8, 4}, {4 * kB + 8, 4}, {kB, 16}, {2 * kB + 3, 1}}, 4},
+        {"a packed file: every field in the first four blocks",
+         {{8, 4}, {3 * kB + 8, 4}, {kB, 16}, {2 * kB + 3, 1}, {4 * kB - 4, 4}},
+         1},
+        {"five neighbouring blocks", {{8, 4}, {4 * kB + 8, 4}, {kB, 16}, {2 * kB + 3, 1}}, 2},
+        {"a first field after block 0", {{5 * kB, 4}, {8 * kB + 8, 4}, {kB, 4}, {6 * kB, 2}}, 2},
         {"five places far apart, revisited",
          {{8, 4},
           {20 * kB, 4},
@@ -161,7 +166,10 @@ TEST(BlockCacheTest, EveryBlockOfACallIsReadOnce) {
           {6 * kB + 112, 4}},
          5},
         {"a field across two blocks", {{8, 4}, {9 * kB - 2, 4}, {9 * kB + 8, 4}}, 3},
-        {"six places: the one visited once is given up first",
+        {"six places: the window is kept, the header revisited last",
+         {{8, 4}, {20 * kB, 4}, {17 * kB, 4}, {14 * kB, 4}, {11 * kB, 4}, {6 * kB, 4}, {16, 4}},
+         6},
+        {"six places: the one visited longest ago is given up first",
          {{8, 4},
           {20 * kB, 4},
           {17 * kB, 1},
