@@ -27,13 +27,9 @@ using Fields = std::vector<std::int64_t>;
 std::int64_t s32(std::uint32_t v) { return zel::asSigned32(v); }
 std::int64_t s16(std::uint16_t v) { return zel::asSigned16(v); }
 
-// CPdbPMem, which reads no file and passes its value through, and the members
-// that read a JQWDB file: CPdbTb0 to CPdbTb10 and GetPdbTb10ItemCount.
-TableAnswer callMember(CZelComFuncDbase& db, int member, short model, short osNumber, short index) {
-    return answer(db, {static_cast<ZelMember>(member), model, osNumber, index, 1, -123});
-}
-
-// Model index and OS number are refused before any file access (-1, not 102),
+// For CPdbPMem, which reads no file and passes its value through, and every
+// member that reads a JQWDB file (CPdbTb0 to CPdbTb10, GetPdbTb10ItemCount):
+// model index and OS number are refused before any file access (-1, not 102),
 // so is a pair without a JQWDB file name; a missing file gives 102 even for an
 // index that the table header would refuse, the header being read first.
 TEST(JqwdbEntryPointTest, ChecksBeforeAndAfterLookingForTheFile) {
@@ -43,25 +39,28 @@ TEST(JqwdbEntryPointTest, ChecksBeforeAndAfterLookingForTheFile) {
     const std::pair<short, short> refused[] = {{48, 1}, {-1, 1}, {-32768, 1},
                                                {1, 0},  {1, 8},  {1, -1}};
     for (int member = ZEL_CPdbPMem; member <= ZEL_GetPdbTb10ItemCount; ++member) {
+        const auto callMember = [&](short model, short osNumber, short index) {
+            return answer(db, {static_cast<ZelMember>(member), model, osNumber, index, 1, -123});
+        };
         SCOPED_TRACE("member " + std::to_string(member));
         const bool readsFile = member != ZEL_CPdbPMem;
         for (auto [model, osNumber] : refused) {
-            const TableAnswer a = callMember(db, member, model, osNumber, 0);
+            const TableAnswer a = callMember(model, osNumber, 0);
             EXPECT_EQ(a.result, -1) << model << "/" << osNumber;
             EXPECT_TRUE(a.untouched);
         }
         // Model 0 is CPU code 0, which has no database under OS number 3.
-        const TableAnswer noName = callMember(db, member, 0, 3, 0);
+        const TableAnswer noName = callMember(0, 3, 0);
         EXPECT_EQ(noName.result, readsFile ? -1 : 0);
         EXPECT_EQ(noName.untouched, readsFile);
         for (short index : {short{-1}, short{0}, short{32767}}) {
-            const TableAnswer missing = callMember(db, member, kModel, kOsNumber, index);
+            const TableAnswer missing = callMember(kModel, kOsNumber, index);
             EXPECT_EQ(missing.result, readsFile ? 102 : 0) << index;
             EXPECT_EQ(missing.untouched, readsFile);
         }
     }
-    EXPECT_EQ(callMember(db, ZEL_CPdbPMem, 47, 7, 0).fields,
-              Fields{-123});  // the highest model and OS
+    // The highest model index and OS number.
+    EXPECT_EQ(answer(db, {ZEL_CPdbPMem, 47, 7, 0, 0, -123}).fields, Fields{-123});
 }
 
 // One file holding all eleven tables: each reader finds its own through its

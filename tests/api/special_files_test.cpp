@@ -1,8 +1,9 @@
-// What lies under a database file's name when it is no regular file: a FIFO
+// What lies under a database file's name. When it is no regular file: a FIFO
 // (whose open would wait for a writer for ever), a socket, a device (which
 // would answer with zeros), a directory, or a link to one of them. Each ends
 // the call at once as a missing file does (102), under the exact name and
-// under a letter-case variant of it; a link to a regular file is read.
+// under a letter-case variant of it; a link to a regular file is read. Names
+// that differ only in letter case, and a directory name that is not UTF-8.
 #include <ZelComFuncDbase.h>
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "tests/support/bounded_call.h"
 #include "tests/support/jqwdb_samples.h"
@@ -36,7 +38,10 @@ using namespace zel::testing;
 
 struct Answers {
     short cpuSpec;    // CpuSpec of CPU code 2 under OS type 0 (OSDB2D.BIN)
+    ZelLong value2;   // its CPU value 2
     short itemCount;  // GetPdbTb10ItemCount of model 1, OS number 1 (JQWDB2D.BIN)
+    // CPU value 2 of the OSDB file read, or CpuSpec's result code.
+    ZelLong valueOrResult() const { return cpuSpec == 0 ? value2 : cpuSpec; }
 };
 
 // Both calls, on a thread whose blocking fails the test; `release` frees it.
@@ -46,8 +51,8 @@ Answers callWithin(const std::string& directory, const std::function<void()>& re
             CZelComFuncDbase db(directory.c_str());
             ZelLong values[6] = {};
             ZelLong count = 0;
-            return Answers{db.CpuSpec(kCpuCode, kOsType, values),
-                           db.GetPdbTb10ItemCount(kModel, kOsNumber, &count)};
+            const short cpuSpec = db.CpuSpec(kCpuCode, kOsType, values);
+            return Answers{cpuSpec, values[2], db.GetPdbTb10ItemCount(kModel, kOsNumber, &count)};
         },
         release);
 }
@@ -167,6 +172,72 @@ INSTANTIATE_TEST_SUITE_P(Posix, SpecialFileTest,
                              return std::string(std::get<0>(info.param).name) +
                                     (std::get<1>(info.param) ? "" : "CaseVariant");
                          });
+
+constexpr ZelLong kFifo = -1;  // an entry that is a FIFO, not a file
+
+struct Entry {
+    const char* name;
+    ZelLong mark;  // CPU value 2 of the file, or kFifo
+};
+
+struct CaseVariantCase {
+    const char* name;
+    std::vector<Entry> entries;
+    ZelLong read;  // the mark of the file read, or the result code
+};
+
+// OSDB2D.BIN is wanted. Bytewise, upper-case letters sort before lower-case
+// ones ('D' 0x44 < 'd' 0x64).
+const CaseVariantCase kCaseVariantCases[] = {
+    {"FirstByBytes", {{"osdb2d.bin", 1}, {"Osdb2D.BIN", 2}}, 2},
+    {"ExactNameWins", {{"OSDB2d.BIN", 1}, {"OSDB2D.BIN", 2}, {"OSDB2D.bin", 3}}, 2},
+    {"DifferenceLateInTheName", {{"OSDB2d.BIN", 1}, {"OSDB2D.bin", 2}}, 2},
+    {"NoMatchOfOtherLength", {{"OSDB2D.BIN.old", 1}, {"OSDB2D.BI", 2}}, 102},
+    // The rule chooses among names alone; a chosen FIFO is refused like a
+    // missing file, and no other variant is tried.
+    {"ChosenFifoIsRefused", {{"OSDB2d.BIN", kFifo}, {"osdb2d.bin", 2}}, 102},
+    {"FifoNotChosen", {{"OSDB2d.BIN", 1}, {"osdb2d.bin", kFifo}}, 1},
+};
+
+class CaseVariantTest : public ::testing::TestWithParam<CaseVariantCase> {};
+
+// The same entries created in both orders: directories list in creation
+// order on some file systems, and the answer must not depend on it.
+TEST_P(CaseVariantTest, SameFileWhateverTheOrderOfCreation) {
+    for (bool reversed : {false, true}) {
+        SCOPED_TRACE(reversed ? "created in reverse order" : "created in order");
+        TempDir dir;
+        const std::vector<Entry>& given = GetParam().entries;
+        const std::vector<Entry> entries =
+            reversed ? std::vector<Entry>(given.rbegin(), given.rend()) : given;
+        for (const Entry& e : entries) {
+            if (e.mark == kFifo) {
+                ASSERT_EQ(::mkfifo(dir.file(e.name).c_str(), 0600), 0);
+                continue;
+            }
+            const std::int32_t values[6] = {0, 0, static_cast<std::int32_t>(e.mark), 0, 0, 0};
+            dir.write(e.name, osdbBytes(cpuSpecLayout(values), 2));
+        }
+        EXPECT_EQ(callWithin(dir.path(), [&] { openFifosForWriting(dir.path()); }).valueOrResult(),
+                  GetParam().read);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Posix, CaseVariantTest, ::testing::ValuesIn(kCaseVariantCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A directory named in Latin-1 ("café" with the byte E9), which is not UTF-8,
+// reached through the UTF-8 constructor.
+TEST(DirectoryNameTest, Latin1DirectoryThroughTheUtf8Constructor) {
+    TempDir dir;
+    const std::string latin1 = dir.file("caf\xE9");
+    ASSERT_EQ(::mkdir(latin1.c_str(), 0700), 0);
+    zel::writer::writeFile(latin1 + "/OSDB2D.BIN", osdbBytes(cpuSpecLayout(), 2));
+    const auto noFifo = [] {};
+    EXPECT_EQ(callWithin(latin1, noFifo).valueOrResult(), kSampleSpec[2]);
+    // The same name in UTF-8 is another directory.
+    EXPECT_EQ(callWithin(dir.file("caf\xC3\xA9"), noFifo).valueOrResult(), 102);
+}
 
 #else
 

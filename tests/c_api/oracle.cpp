@@ -54,32 +54,12 @@ struct Damage {
     void (*apply)(Bytes& bytes);
 };
 
-void put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
-    for (std::size_t i = 0; i < 4 && at + i < bytes.size(); ++i)
-        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::uint32_t get32(const Bytes& bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4 && at + i < bytes.size(); ++i)
-        value |= std::uint32_t{bytes[at + i]} << (8 * i);
-    return value;
-}
-
+// The C functions only forward what the class answers; these damages give
+// every kind of result the members have (file failures 102 to 114 among
+// them). The damages themselves are the C++ tests' matter.
 const Damage kDamages[] = {
     {"empty", [](Bytes& b) { b.clear(); }},
     {"cut in half", [](Bytes& b) { b.resize(b.size() / 2); }},
-    {"last byte cut", [](Bytes& b) { b.resize(b.empty() ? 0 : b.size() - 1); }},
-    {"directory base negative", [](Bytes& b) { put32(b, 8, 0x80000000u); }},
-    {"table directory all ones",
-     [](Bytes& b) {
-         // Either byte order of the directory base: the smaller reading.
-         std::uint32_t base = get32(b, 8);
-         const std::uint32_t swapped =
-             (base >> 24) | ((base >> 8) & 0xFF00u) | ((base << 8) & 0xFF0000u) | (base << 24);
-         if (swapped < base) base = swapped;
-         for (std::uint32_t at = base; at < base + 64 && at < b.size(); ++at) b[at] = 0xFF;
-     }},
     {"scattered bytes flipped",
      [](Bytes& b) {
          std::uint32_t state = 12345;
