@@ -25,6 +25,8 @@
 // are independent. A call reads only the directory set at construction and
 // opens, reads and closes its own file; calls take no lock and keep no state.
 // Assigning to an accessor while another thread calls it is a data race.
+// A call holds the bytes it has read on the calling thread's stack: a call
+// needs at most 48 KiB of stack (32 KiB of them file blocks), no heap.
 // A file that another process changes while a call reads it gives whatever
 // the bytes read then say, or a result code; never a write outside the
 // caller's record.
