@@ -215,8 +215,9 @@ TEST(BlockCacheTest, EveryBlockOfACallIsReadOnce) {
 // that from a block read again would show the new bytes.
 TEST(BlockCacheTest, HeldBlocksServeTheRestOfTheCallInBothWaysOfAsking) {
     constexpr zel::Pos kB = 4096;
-    // Five blocks held, block 17 used least recently when block 6 comes; then
-    // back to block 0, which must still be held.
+    // The window (blocks 0 to 3) and four slots held; block 20, read first
+    // but used since, and block 17 used least recently when block 6 comes;
+    // then back to block 20, which must still be held.
     const std::vector<Field> fields = {
         {8, 4},
         {20 * kB, 4},
@@ -229,6 +230,7 @@ TEST(BlockCacheTest, HeldBlocksServeTheRestOfTheCallInBothWaysOfAsking) {
         {14 * kB + 40, 4},
         {6 * kB + 100, 2},
         {6 * kB + 112, 4},
+        {20 * kB + 40, 4},
         {12, 4},
     };
     constexpr std::size_t kLastBlockRead = 9;
