@@ -30,6 +30,15 @@ void put32(Bytes& file, std::uint32_t at, std::uint32_t value, ByteOrder order) 
     putBytes(file, at, r.bytes(order));
 }
 
+// Where the readers are to find a table or section: where it lies, or where
+// the layout sends them instead.
+template <class Key>
+std::uint32_t shownAt(const std::map<Key, std::uint32_t>& moved, const Key& key,
+                      std::uint32_t lies) {
+    const auto it = moved.find(key);
+    return it == moved.end() ? lies : it->second;
+}
+
 }  // namespace
 
 Region& Region::reserve(std::uint32_t n) {
@@ -72,8 +81,8 @@ Bytes buildOsdb(const OsdbLayout& layout, ByteOrder order, Placement* placement)
         for (std::uint32_t s = 0; s < count; ++s) {
             const auto sectionStart = align4(static_cast<std::uint32_t>(file.size()));
             sections.push_back(sectionStart);
-            put32(file, sectionEntryAt(start, static_cast<std::uint16_t>(s)), sectionStart - start,
-                  order);
+            put32(file, sectionEntryAt(start, static_cast<std::uint16_t>(s)),
+                  shownAt(layout.sectionsAt, {number, s}, sectionStart) - start, order);
             putBytes(file, sectionStart, table.sections[s].bytes(order));
             grow(file, sectionStart + kWordBytes);
         }
@@ -84,7 +93,8 @@ Bytes buildOsdb(const OsdbLayout& layout, ByteOrder order, Placement* placement)
     grow(file, std::size_t{base} + kWordBytes * layout.directoryEntries);
     put32(file, kDirectoryBaseAt, base, order);
     for (const auto& [number, start] : where.tableStart)
-        put32(file, tableEntryAt(base, static_cast<std::uint16_t>(number)), start - base, order);
+        put32(file, tableEntryAt(base, static_cast<std::uint16_t>(number)),
+              shownAt(layout.tablesAt, number, start) - base, order);
     for (const auto& [number, value] : layout.entryOverrides)
         put32(file, tableEntryAt(base, static_cast<std::uint16_t>(number)), value, order);
     where.directoryBase = base;
@@ -118,7 +128,8 @@ Bytes buildJqwdb(const JqwdbLayout& layout, Placement* placement) {
     for (const auto& [number, table] : layout.tables) {
         const auto start = align4(static_cast<std::uint32_t>(file.size()));
         where.tableStart[number] = start;
-        put32(file, tableEntryAt(base, static_cast<std::uint16_t>(number)), start - base, kOrder);
+        put32(file, tableEntryAt(base, static_cast<std::uint16_t>(number)),
+              shownAt(layout.tablesAt, number, start) - base, kOrder);
         put32(file, start + kFirstWordAt, static_cast<std::uint32_t>(table.lastIndex), kOrder);
         put32(file, start + kRecordSizeAt, static_cast<std::uint32_t>(table.recordSize), kOrder);
         put32(file, start + kSplitIndexAt, table.word8, kOrder);

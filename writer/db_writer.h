@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "format/bytes.h"
@@ -60,6 +61,12 @@ struct OsdbLayout {
     // Directory entries stored as given instead of the table's real offset
     // (for damaged files).
     std::map<unsigned, std::uint32_t> entryOverrides;
+    // Tables and sections that the readers are to find at these absolute
+    // positions instead of where their bytes lie (beyond the end of the
+    // file, or negative as signed 32-bit values, so that reads there fail):
+    // the directory entries and section offsets are stored to point there.
+    std::map<unsigned, std::uint32_t> tablesAt;
+    std::map<std::pair<unsigned, unsigned>, std::uint32_t> sectionsAt;
 };
 
 // Where the writer put things, as absolute file positions.
@@ -88,6 +95,7 @@ struct JqwdbLayout {
     std::map<unsigned, JqwdbTable> tables;  // 0..10
     std::uint32_t directoryBase = 16;
     std::map<unsigned, std::uint32_t> entryOverrides;
+    std::map<unsigned, std::uint32_t> tablesAt;  // as in OsdbLayout
 };
 
 Bytes buildJqwdb(const JqwdbLayout& layout, Placement* placement = nullptr);

@@ -8,9 +8,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <tuple>
 
 #include "build_jqwdb.h"
+#include "cpu_values_command.h"
+#include "dump.h"
 #include "tests/support/temp_dir.h"
 #include "tool_error.h"
 #include "tool_run.h"
@@ -58,6 +61,8 @@ TEST(Build, RefusalIsOneShortLineOnStderrAndWritesNoFile) {
         {withKey(std::string(20000000, 'k')), "kkkk... (20000000 bytes): unknown key"},
         {changed(0, "/cpuCode", std::string(1000, 'x')).dump(),
          "xxxx... (1000 bytes)\", but model 1"},
+        {changed(0, "/osdb/dbTb3/0", {{"item", 0}, {"result", 7}}).dump(),
+         "databases[0].osdb.dbTb3[0].result: result 7 cannot be reproduced"},
     };
     for (const auto& [text, message] : cases) {
         dir.write("d.json", zel::writer::Bytes(text.begin(), text.end()));
@@ -153,15 +158,68 @@ TEST(Build, RefusalNamesWhatIsRefused) {
         {0, "/jqwdb/pdbTb10/itemCount", 4, "pdbTb10.items: 5 items, but the item count is 4"},
         {0, "/cpuCode", 3, "databases[0].cpuCode: 3, but model 1 OS number 1 has 2"},
         {0, "/osNumber", 5, "model 1 (CPU code 2) has no database files for OS number 5"},
-        // A result the library gave can be described only where a built
-        // file gives it back: absent items, memory kind 2.
+        // A result the library gave is built where a file can give it back
+        // (the round trips of damaged files below), and refused where not.
         {0,
          "/jqwdb/pdbTb0/0",
          {{"result", 114}},
-         "jqwdb.pdbTb0[0]: result 114 cannot be built: the built file answers with a value"},
-        {0, "/osdb/dbTb2/0", {{"item", 0}, {"result", 114}}, "osdb.dbTb2[0]: result 114 cannot"},
+         "jqwdb.pdbTb0[0].result: result 114 cannot be reproduced: a built file answers 109 or "
+         "114 for a table or section as a whole; give the table as that result"},
+        {0, "/jqwdb/pdbTb2", {{"result", 114}}, "built"},
+        {0, "/jqwdb/pdbTb10", {{"result", -1}}, "pdbTb10.result: result -1 cannot be reproduced"},
+        {0,
+         "/osdb/dbTb2/0",
+         {{"item", 0}, {"result", 114}},
+         "osdb.dbTb2[0].result: result 114 cannot be reproduced: CDbTb2 answers for a whole item "
+         "only where the CPU specification values fail"},
+        {0,
+         "/osdb/dbTb5/0",
+         {{"item", 0}, {"result", 103}},
+         "dbTb5[0].result: result 103 cannot be reproduced"},
+        {0,
+         "/osdb/dbTb5/0",
+         {{"item", 0}, {"result", 114}},
+         "dbTb5[0].result: result 114 cannot be reproduced: dbTb5 item 1 address (10257) is "
+         "stored in the same place (OSDB2D.BIN table 6 section 4)"},
+        {0,
+         "/osdb/dbTb3/5",
+         {{"item", 12}, {"result", 114}},
+         "dbTb3[5].result: result 114 cannot be reproduced: dbTb2 item 28 headWord (513) is "
+         "stored in the same place (OSDB2D.BIN table 6 section 7)"},
+        {0, "/osdb/dbTb4/-", {{"item", 50}, {"result", -2}}, "built"},
+        {0,
+         "/osdb/dbTb4/-",
+         {{"item", 50}, {"result", 109}},
+         "dbTb4[7].result: result 109 cannot be reproduced: the item is absent for CPU code 2"},
         {0, "/osdb/memory/2", {{"kind", 2}, {"result", -1}}, "built"},
-        {0, "/osdb/memory/1", {{"kind", 1}, {"result", -1}}, "osdb.memory[1]: result -1 cannot"},
+        {0,
+         "/osdb/memory/1",
+         {{"kind", 1}, {"result", -1}},
+         "osdb.memory[1].result: result -1 cannot be reproduced: CDbTbMem answers for each index"},
+        {0,
+         "/osdb/memory/3/values/0",
+         {{"result", 114}},
+         "memory[3].values[0].result: result 114 cannot be reproduced: memory kind 3 index 0 (16) "
+         "is stored in the same place (OSDB2D.BIN table 9 section 0)"},
+        {0,
+         "/osdb/cpuSpec",
+         {{"result", 109}},
+         "osdb.cpuSpec.result: result 109 cannot be reproduced: databases[0].osdb.dbTb2[0] gives "
+         "values, but CDbTb2 reads the CPU specification values first"},
+        {0,
+         "/osdb/cpuSpec",
+         {{"result", 102}},
+         "cpuSpec.result: result 102 cannot be reproduced: a file that is not there"},
+        {0,
+         "/osdb",
+         {{"result", 114}},
+         "osdb.result: result 114 cannot be reproduced: a whole file answers one result only "
+         "when it is not there (102)"},
+        {0,
+         "/osdb",
+         {{"result", 102}},
+         "jqwdb.pdbTb2: no record can be read back: CPdbTb2 asks the CPU specification values "
+         "first, and they answer 102 (no OSDB file)"},
         {0, "/model", 1, "built"},
     };
     for (const auto& [pair, at, value, message] : cases) {
@@ -169,6 +227,11 @@ TEST(Build, RefusalNamesWhatIsRefused) {
         EXPECT_NE(m.find(message), std::string::npos) << m;
         EXPECT_EQ(m.find('\n'), std::string::npos) << m;
     }
+    Json specFails = changed(0, "/osdb/cpuSpec", {{"result", 114}});
+    specFails["databases"][0]["osdb"]["dbTb2"][0] = {{"item", 0}, {"result", 109}};
+    EXPECT_NE(refusal(specFails).find("dbTb2[0].result: result 109 cannot be reproduced: the CPU "
+                                      "specification values answer 114, and CDbTb2 reads them"),
+              std::string::npos);
     Json twice = changed(0, "/model", 1);
     twice["databases"].push_back(twice["databases"][0]);
     EXPECT_EQ(refusal(twice),
@@ -224,13 +287,19 @@ class BuiltBytes {
         const std::int64_t v = u(at, width), half = std::int64_t{1} << (8 * width - 1);
         return v >= half ? v - 2 * half : v;
     }
+    // The directory entry of table t, the offset of section s of it.
+    std::uint32_t tableEntry(unsigned t) const {
+        return static_cast<std::uint32_t>(u(8, 4)) + 4 * t;
+    }
+    std::uint32_t sectionEntry(unsigned t, unsigned s) const { return table(t) + 4 + 4 * s; }
     std::uint32_t table(unsigned t) const {
         const auto base = static_cast<std::uint32_t>(u(8, 4));
-        return base + static_cast<std::uint32_t>(u(base + 4 * t, 4));
+        return base + static_cast<std::uint32_t>(u(tableEntry(t), 4));
     }
     std::uint32_t section(unsigned t, unsigned s) const {
-        return table(t) + static_cast<std::uint32_t>(u(table(t) + 4 + 4 * s, 4));
+        return table(t) + static_cast<std::uint32_t>(u(sectionEntry(t, s), 4));
     }
+    std::size_t size() const { return m_bytes.size(); }
     // Record i of a JQWDB table: after the 16-byte header, at the record size.
     std::uint32_t record(unsigned t, unsigned i) const {
         return table(t) + 16 + i * static_cast<std::uint32_t>(u(table(t) + 4, 4));
@@ -349,6 +418,84 @@ TEST(Build, EveryFieldLiesWhereTheFileFormatPutsIt) {
     for (unsigned i = 0; i < backup["items"].size(); ++i) {
         SCOPED_TRACE("table 10 item " + std::to_string(i));
         expectFields(jqwdb.record(10, i), i < split ? head : tail, backup["items"][i]);
+    }
+}
+
+// Damaged copies of the sample files of model 20 under OS number 1 (least
+// significant byte first in both): their dump either builds into files that
+// dump the same, every result code in its place, or is refused naming the
+// result entry that no built file gives back. Directory entries and section
+// offsets are patched with byte-symmetric words: 0xC0C0C0C0 puts a table at a
+// negative position (109), 0x30303030 far beyond the end (114).
+TEST(Build, DumpOfDamagedFilesBuildsBackOrIsRefused) {
+    const std::string osdb = "OSDB2W.BIN", jqwdb = "JQWDB2W.BIN";
+    const BuiltBytes o(osdb), j(jqwdb);
+    using zel::testing::TempDir;
+    auto patch = [](const TempDir& d, const std::string& name, std::uint32_t at, char byte) {
+        std::string bytes = zel::testing::readText(d.file(name));
+        bytes.replace(at, 4, 4, byte);
+        d.write(name, zel::writer::Bytes(bytes.begin(), bytes.end()));
+    };
+    auto cut = [](const TempDir& d, const std::string& name, std::size_t length) {
+        const std::string bytes = zel::testing::readText(d.file(name)).substr(0, length);
+        d.write(name, zel::writer::Bytes(bytes.begin(), bytes.end()));
+    };
+    const char negative = '\xC0', beyond = '\x30';
+    struct Row {
+        const char* damage;
+        std::function<void(const TempDir&)> apply;
+        const char* shows;    // in the compact dump of the damaged files
+        const char* refusal;  // empty: the dump builds back
+    };
+    const Row rows[] = {
+        {"OSDB file missing", [&](const TempDir& d) { d.remove(osdb); }, R"("osdb":{"result":102})",
+         ""},
+        {"JQWDB file missing", [&](const TempDir& d) { d.remove(jqwdb); },
+         R"("jqwdb":{"result":102})", ""},
+        {"OSDB file empty", [&](const TempDir& d) { cut(d, osdb, 0); },
+         R"("cpuSpec":{"result":114},"dbTb2":[{"item":0,"result":114})", ""},
+        {"JQWDB file ends in its directory", [&](const TempDir& d) { cut(d, jqwdb, 20); },
+         R"("pdbTb10":{"result":114})", ""},
+        {"CPU specification table at a negative position",
+         [&](const TempDir& d) { patch(d, osdb, o.tableEntry(0), negative); },
+         R"("pdbTb2":{"result":109})", ""},
+        {"address table 6 beyond the end",
+         [&](const TempDir& d) { patch(d, osdb, o.tableEntry(6), beyond); },
+         R"("dbTb5":[{"item":0,"result":114})", ""},
+        {"memory kinds 3 and 9 at a negative position",
+         [&](const TempDir& d) { patch(d, osdb, o.sectionEntry(9, 0), negative); },
+         R"({"kind":3,"values":[{"result":109})", ""},
+        {"JQWDB tables 3 and 10 misplaced",
+         [&](const TempDir& d) {
+             patch(d, jqwdb, j.tableEntry(3), negative);
+             patch(d, jqwdb, j.tableEntry(10), beyond);
+         },
+         R"("pdbTb3":{"result":109})", ""},
+        {"OSDB file cut in its last table", [&](const TempDir& d) { cut(d, osdb, o.size() - 1); },
+         R"({"result":114}]},{"kind":9)",
+         "osdb.memory[8].values[19].result: result 114 cannot be reproduced: memory kind 8 "
+         "index 0 (0) is stored in the same place (OSDB2W.BIN table 15)"},
+        {"JQWDB file cut in a table", [&](const TempDir& d) { cut(d, jqwdb, j.record(0, 1)); },
+         R"("pdbTb0":[{"value1")", "jqwdb.pdbTb0[1].result: result 114 cannot be reproduced"},
+    };
+    const std::vector<zel::tool::ModelOsPair> pairs = {zel::tool::requirePair(20, 1)};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.damage);
+        TempDir damaged, rebuilt;
+        for (const std::string& name : {osdb, jqwdb})
+            std::filesystem::copy_file(zel::testing::sampleDir() + "/" + name, damaged.file(name));
+        row.apply(damaged);
+        const Json first = zel::tool::dumpDocument(damaged.path(), pairs);
+        EXPECT_NE(first.dump().find(row.shows), std::string::npos);
+        const std::string refused = refusal(first);
+        if (*row.refusal) {
+            EXPECT_NE(refused.find(row.refusal), std::string::npos) << refused;
+            continue;
+        }
+        ASSERT_EQ(refused, "built");
+        for (const auto& file : zel::tool::buildFiles(first)) rebuilt.write(file.name, file.bytes);
+        const Json second = zel::tool::dumpDocument(rebuilt.path(), pairs);
+        EXPECT_TRUE(second == first) << Json::diff(first, second).dump().substr(0, 400);
     }
 }
 

@@ -33,6 +33,19 @@ void checkDerived(const Json& d, const std::string& path, const ModelOsPair& p) 
     same(key::kJqwdbFile, p.jqwdbName);
 }
 
+// A part given as a result is a file that is not there, which is not
+// written; only 102 says so.
+bool isMissingFile(const Json& part, const std::string& path) {
+    if (!isResult(part)) return false;
+    allowKeys(part, path, {key::kResult});
+    const short result = resultCode(part, path);
+    if (result != kFileNotFound)
+        refuseResult(path, result,
+                     "a whole file answers one result only when it is not there (102); give "
+                     "the results of its tables");
+    return true;
+}
+
 }  // namespace
 
 std::vector<BuiltFile> buildFiles(const Json& description) {
@@ -70,16 +83,14 @@ std::vector<BuiltFile> buildFiles(const Json& description) {
         const Json* osdb = member(d, key::kOsdb);
         const Json* jqwdb = member(d, key::kJqwdb);
         const std::string opath = childPath(path, key::kOsdb);
-        CpuSpecValues values = {};
-        // A part given as a result code only (a file that was missing) is
-        // not written.
-        if (osdb && !isResult(*osdb)) {
-            cpuSpecOf(*osdb, opath, values);
+        const std::string jpath = childPath(path, key::kJqwdb);
+        CpuSpecAnswer spec;  // 102 while no OSDB file is built
+        if (osdb && !isMissingFile(*osdb, opath)) {
+            spec = cpuSpecOf(*osdb, opath);
             files.push_back({pair.osdbName, buildOsdbFile(*osdb, opath, pair)});
         }
-        if (jqwdb && !isResult(*jqwdb))
-            files.push_back({pair.jqwdbName,
-                             buildJqwdbFile(*jqwdb, childPath(path, key::kJqwdb), pair, values)});
+        if (jqwdb && !isMissingFile(*jqwdb, jpath))
+            files.push_back({pair.jqwdbName, buildJqwdbFile(*jqwdb, jpath, pair, spec)});
     }
     return files;
 }

@@ -22,11 +22,19 @@ void putField(writer::Bytes& record, std::uint32_t at, FieldType type, std::int6
     storeOrdered(record.data() + at, width, static_cast<std::uint32_t>(value), kJqwdbByteOrder);
 }
 
+// The records of a table are read from one place: a built file answers a
+// result for the table as a whole, not for one record.
+void refuseRecordResult(const Json& record, const std::string& path) {
+    if (isResult(record))
+        refuseResult(path, resultCode(record, path),
+                     std::string(kFailingResults) + "; give the table as that result");
+}
+
 // The values of a record in its shape's field order. Missing fields are 0.
 std::vector<std::int64_t> recordValues(const Json& r, const RecordLayout& shape,
                                        const std::string& path) {
     std::vector<std::int64_t> values(static_cast<std::size_t>(shape.count), 0);
-    if (isResult(r)) refuseResult(r, path);
+    refuseRecordResult(r, path);
     requireObject(r, path);
     for (const auto& item : r.items()) {
         const auto* f = std::find_if(shape.fields, shape.fields + shape.count,
@@ -53,11 +61,10 @@ void encodeRecord(writer::Bytes& bytes, std::uint32_t at, const RecordLayout& sh
 }
 
 // The records of a table: an array; none when the table is not described
-// (then it is written without records).
+// or given as a result (then it is written without records).
 const Json* recordList(const Json& jqwdb, int table, const std::string& path) {
     const Json* list = member(jqwdb, pdbKey(table).c_str());
-    if (!list) return nullptr;
-    if (isResult(*list)) refuseResult(*list, path);
+    if (!list || isResult(*list)) return nullptr;
     requireArray(*list, path);
     if (list->size() > static_cast<std::size_t>(kHighestRecordIndex) + 1)
         throw ToolError(path + ": more records than a 16-bit index reaches");
@@ -91,7 +98,7 @@ writer::JqwdbTable entryTable(const Json& jqwdb, int table, const std::string& p
         const std::string rpath = indexPath(path, i);
         writer::Bytes record(static_cast<std::size_t>(t.recordSize), 0);
         const Json& r = (*list)[i];
-        if (isResult(r)) refuseResult(r, rpath);
+        refuseRecordResult(r, rpath);
         requireObject(r, rpath);
         allowKeys(r, rpath, {key::kEntries});
         const std::string epath = childPath(rpath, key::kEntries);
@@ -149,8 +156,7 @@ writer::JqwdbTable backupTable(const Json& jqwdb, const std::string& path) {
     t.recordSize = wholeRecordSize(kBackupTable);
     t.lastIndex = 0;  // the item count
     const Json* table = member(jqwdb, pdbKey(kBackupTable).c_str());
-    if (!table) return t;
-    if (isResult(*table)) refuseResult(*table, path);
+    if (!table || isResult(*table)) return t;
     requireObject(*table, path);
     allowKeys(*table, path, {key::kItemCount, key::kItems});
     const auto count = requireMemberInt(*table, path, key::kItemCount, -2147483648LL, 2147483647LL);
@@ -179,6 +185,36 @@ writer::JqwdbTable backupTable(const Json& jqwdb, const std::string& path) {
         t.records.push_back(record);
     }
     return t;
+}
+
+// How a described table answers as a whole. Tables 2 and 4 ask CpuSpec for
+// their entry bound before they read their own file and answer its failure;
+// a table given as a result otherwise fails at its header.
+void answerOfTable(int table, const Json& given, const std::string& path, const CpuSpecAnswer& spec,
+                   int bound, writer::JqwdbLayout& layout) {
+    const std::string reader = "CPdbTb" + std::to_string(table);
+    const bool asksSpec = kJqwdbTables[table].entryNumber;
+    const std::string specAnswers =
+        reader + " asks the CPU specification values first, and they answer " +
+        std::to_string(spec.result) + (spec.result == kFileNotFound ? " (no OSDB file)" : "");
+    if (!isResult(given)) {
+        if (asksSpec && spec.result != kOk)
+            throw ToolError(path + ": no record can be read back: " + specAnswers);
+        return;
+    }
+    allowKeys(given, path, {key::kResult});
+    const short result = resultCode(given, path);
+    if (asksSpec && spec.result != kOk) {
+        if (result != spec.result) refuseResult(path, result, specAnswers);
+        return;
+    }
+    if (asksSpec && bound < 1)
+        refuseResult(path, result,
+                     reader + " accepts no entry number (CPU specification value 0 is " +
+                         std::to_string(spec.values[0]) + ") and answers -1 before the file");
+    const auto at = failingStart(result);
+    if (!at) refuseResult(path, result, kFailingResults);
+    layout.tablesAt[static_cast<unsigned>(table)] = *at;
 }
 
 }  // namespace
@@ -212,15 +248,20 @@ BackupSplit deriveBackupSplit(const std::vector<std::vector<std::int64_t>>& item
 }
 
 writer::Bytes buildJqwdbFile(const Json& jqwdb, const std::string& path, const ModelOsPair& pair,
-                             const CpuSpecValues& cpuValues) {
+                             const CpuSpecAnswer& spec) {
     requireObject(jqwdb, path);
     for (const auto& item : jqwdb.items()) {
         bool known = false;
         for (int t = 0; t < kJqwdbTableCount; ++t) known = known || item.key() == pdbKey(t);
         if (!known) throw ToolError(childPath(path, item.key()) + ": unknown key");
     }
-    const int bound = deviceEntryBound(cpuValues[0], pair.osType);
+    const int bound = deviceEntryBound(spec.values[0], pair.osType);
     writer::JqwdbLayout layout;
+    for (int table = 0; table < kJqwdbTableCount; ++table) {
+        const std::string tpath = childPath(path, pdbKey(table));
+        if (const Json* given = member(jqwdb, pdbKey(table).c_str()))
+            answerOfTable(table, *given, tpath, spec, bound, layout);
+    }
     for (int table = 0; table < kBackupTable; ++table) {
         const std::string tpath = childPath(path, pdbKey(table));
         layout.tables[static_cast<unsigned>(table)] = kJqwdbTables[table].entryNumber

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "build_osdb.h"
 #include "database_dir.h"
 #include "osdb_geometry.h"
 #include "schema.h"
@@ -27,8 +28,9 @@ struct BackupSplit {
 BackupSplit deriveBackupSplit(const std::vector<std::vector<std::int64_t>>& items,
                               const std::string& path);
 
+// spec: what CpuSpec answers for the pair (tables 2 and 4 ask it first).
 writer::Bytes buildJqwdbFile(const Json& jqwdb, const std::string& path, const ModelOsPair& pair,
-                             const CpuSpecValues& cpuValues);
+                             const CpuSpecAnswer& spec);
 
 }  // namespace zel::tool
 

@@ -28,10 +28,18 @@ class OsdbBuilder {
     void reserveReach();
     void placeSpec();
     // The map row of a described item; none for an item given only as a
-    // result code. Refuses item numbers beyond the map, repeated items and
-    // values for absent items.
+    // result code. Refuses item numbers beyond the map, repeated items,
+    // values for absent items and results no built file gives.
     std::optional<MapRow> describedRow(AddressReader reader, const Json& item,
                                        const std::string& path, std::set<int>& seen, short& number);
+    void itemResult(const AddressReaderInfo& info, const MapRow& row, short result,
+                    const std::string& path);
+    // A result in place of one entry or memory value: the place it is read
+    // from fails as a whole.
+    void entryResult(int table, int section, const Json& entry, const std::string& path) {
+        allowKeys(entry, path, {key::kResult});
+        m_claims.fail(table, section, resultCode(entry, path), path);
+    }
     // The number of entries the dump shows for a row; refuses more.
     void checkEntryCount(const MapRow& row, std::size_t given, const std::string& path);
     void words2(const Json& items, const std::string& path);
@@ -46,7 +54,7 @@ class OsdbBuilder {
     ModelOsPair m_pair;
     std::string m_path;
     FieldClaims m_claims;
-    CpuSpecValues m_spec = {};
+    CpuSpecAnswer m_spec;
 };
 
 void OsdbBuilder::reserveReach() {
@@ -68,7 +76,7 @@ void OsdbBuilder::reserveReach() {
             // Every entry up to the bound, even where it runs past the slot
             // count into the next row, lies inside the file.
             const int entries =
-                std::max(entryBound(row, m_spec), static_cast<int>(slotsOf(cpu, row)));
+                std::max(entryBound(row, m_spec.values), static_cast<int>(slotsOf(cpu, row)));
             m_claims.reserve(row.table, row.section,
                              readerSpan(info.reader, cpu, row, entries).end);
         }
@@ -78,8 +86,8 @@ void OsdbBuilder::reserveReach() {
 void OsdbBuilder::placeSpec() {
     for (int i = 0; i < kCpuSpecValues; ++i) {
         const CpuSpecPlace& p = kCpuSpecPlaces[i];
-        m_claims.put(p.table, p.section, p.offset, p.width, bits(m_spec[i]),
-                     label("cpuSpec value " + std::to_string(i), m_spec[i]));
+        m_claims.put(p.table, p.section, p.offset, p.width, bits(m_spec.values[i]),
+                     label("cpuSpec value " + std::to_string(i), m_spec.values[i]));
     }
 }
 
@@ -94,28 +102,59 @@ std::optional<MapRow> OsdbBuilder::describedRow(AddressReader reader, const Json
         throw ToolError(childPath(path, key::kItem) + ": item " + std::to_string(number) +
                         " is described twice");
     const MapRow row = *itemRow(reader, cpu, number);
+    const AddressReaderInfo& info = readerInfo(reader);
     if (isResult(item)) {
         allowKeys(item, path, {key::kItem, key::kResult});
-        // An absent item answers -2 from any file; every other item answers
-        // with a value from a built file.
-        if (!isAbsent(row) || requireMemberInt(item, path, key::kResult, -32768, 32767) != kAbsent)
-            refuseResult(item, path);
+        itemResult(info, row, resultCode(item, path), path);
         return std::nullopt;
     }
     if (isAbsent(row)) {
-        throw ToolError(path + ": " + readerInfo(reader).key + " item " + std::to_string(number) +
+        throw ToolError(path + ": " + info.key + " item " + std::to_string(number) +
                         " is absent for CPU code " + std::to_string(cpu) +
                         "; it can hold no values");
+    }
+    if (info.hasEntries && m_spec.result != kOk && item.size() > 1) {
+        refuseResult(childPath(m_path, key::kCpuSpec), m_spec.result,
+                     path + " gives values, but " + info.entryPoint +
+                         " reads the CPU specification values first and answers their result");
     }
     return row;
 }
 
+// An absent item answers -2 from any file. DbTb2 and DbTb4 read the CPU
+// specification values before the item and answer their failure for the
+// whole item; DbTb3 and DbTb5 answer the failure of the item's section.
+void OsdbBuilder::itemResult(const AddressReaderInfo& info, const MapRow& row, short result,
+                             const std::string& path) {
+    const std::string reader = info.entryPoint;
+    if (isAbsent(row)) {
+        if (result != kAbsent)
+            refuseResult(path, result,
+                         "the item is absent for CPU code " + std::to_string(m_pair.cpuCode) +
+                             ": " + reader + " answers -2 for it from any file");
+        return;
+    }
+    if (!info.hasEntries) {
+        m_claims.fail(row.table, row.section, result, path);
+        return;
+    }
+    if (m_spec.result == kOk)
+        refuseResult(path, result,
+                     reader +
+                         " answers for a whole item only where the CPU specification "
+                         "values fail; give the results of its entries instead");
+    if (result != m_spec.result)
+        refuseResult(path, result,
+                     "the CPU specification values answer " + std::to_string(m_spec.result) +
+                         ", and " + reader + " reads them first");
+}
+
 void OsdbBuilder::checkEntryCount(const MapRow& row, std::size_t given, const std::string& path) {
-    const int shown = shownEntries(m_pair.cpuCode, row, m_spec);
+    const int shown = shownEntries(m_pair.cpuCode, row, m_spec.values);
     if (given > static_cast<std::size_t>(shown)) {
         throw ToolError(path + ": " + std::to_string(given) + " entries, but the row holds " +
                         std::to_string(shown) + " (entry bound " +
-                        std::to_string(entryBound(row, m_spec)) + ", slot count " +
+                        std::to_string(entryBound(row, m_spec.values)) + ", slot count " +
                         std::to_string(slotsOf(m_pair.cpuCode, row)) + ")");
     }
 }
@@ -141,7 +180,10 @@ void OsdbBuilder::words2(const Json& items, const std::string& path) {
         checkEntryCount(*row, requireArray(*addresses, apath).size(), apath);
         for (std::size_t e = 0; e < addresses->size(); ++e) {
             const Json& a = (*addresses)[e];
-            if (isResult(a)) refuseResult(a, indexPath(apath, e));
+            if (isResult(a)) {
+                entryResult(row->table, row->section, a, indexPath(apath, e));
+                continue;
+            }
             const auto v = requireInt(a, indexPath(apath, e), kInt32Min, kInt32Max);
             const int entry = static_cast<int>(e) + 1;
             m_claims.put(row->table, row->section, word2Address(rowAt, entry), kAddressBytes,
@@ -185,8 +227,11 @@ void OsdbBuilder::bits4(const Json& items, const std::string& path) {
         const std::string name = "dbTb4 item " + std::to_string(number);
         for (std::size_t e = 0; e < list->size(); ++e) {
             const Json& b = (*list)[e];
-            if (isResult(b)) refuseResult(b, indexPath(bpath, e));
             const std::string epath = indexPath(bpath, e);
+            if (isResult(b)) {
+                entryResult(row->table, row->section, b, epath);
+                continue;
+            }
             requireObject(b, epath);
             allowKeys(b, epath, {key::kAddress, key::kBitMask});
             const int entry = static_cast<int>(e) + 1;
@@ -253,16 +298,22 @@ void OsdbBuilder::memory(const Json& kinds, const std::string& path) {
         if (!seen.insert(kind).second)
             throw ToolError(childPath(at, key::kKind) + ": kind " + std::to_string(kind) +
                             " is described twice");
+        const MemoryKindInfo& info = memoryKind(kind);
+        const int section = info.inSection0 ? 0 : kPlain;
         if (isResult(k)) {
             allowKeys(k, at, {key::kKind, key::kResult});
-            // A kind the reader does not serve answers -1 from any file.
-            if (memoryKind(kind).served ||
-                requireMemberInt(k, at, key::kResult, -32768, 32767) != kRefused)
-                refuseResult(k, at);
+            const short result = resultCode(k, at);
+            if (info.served)
+                refuseResult(at, result,
+                             "CDbTbMem answers for each index of a memory kind it serves; give "
+                             "the results in its values");
+            if (result != kRefused)
+                refuseResult(at, result,
+                             "CDbTbMem answers -1 for memory kind " + std::to_string(kind) +
+                                 " from any file");
             continue;
         }
         allowKeys(k, at, {key::kKind, key::kValues});
-        const MemoryKindInfo& info = memoryKind(kind);
         const Json* values = member(k, key::kValues);
         if (!values) continue;
         const std::string vpath = childPath(at, key::kValues);
@@ -275,11 +326,14 @@ void OsdbBuilder::memory(const Json& kinds, const std::string& path) {
         }
         for (std::size_t index = 0; index < values->size(); ++index) {
             const Json& v = (*values)[index];
-            if (isResult(v)) refuseResult(v, indexPath(vpath, index));
+            if (isResult(v)) {
+                entryResult(info.table, section, v, indexPath(vpath, index));
+                continue;
+            }
             const auto n = requireInt(v, indexPath(vpath, index), kInt32Min, kInt32Max);
             m_claims.put(
-                info.table, info.inSection0 ? 0 : kPlain, memoryEntryAt(static_cast<short>(index)),
-                kMemoryEntryBytes, bits(n),
+                info.table, section, memoryEntryAt(static_cast<short>(index)), kMemoryEntryBytes,
+                bits(n),
                 label("memory kind " + std::to_string(kind) + " index " + std::to_string(index),
                       n));
         }
@@ -289,9 +343,16 @@ void OsdbBuilder::memory(const Json& kinds, const std::string& path) {
 writer::Bytes OsdbBuilder::build(const Json& osdb) {
     requireObject(osdb, m_path);
     allowKeys(osdb, m_path, {key::kCpuSpec, "dbTb2", "dbTb3", "dbTb4", "dbTb5", key::kMemory});
-    cpuSpecOf(osdb, m_path, m_spec);
+    m_spec = cpuSpecOf(osdb, m_path);
     reserveReach();
-    placeSpec();
+    if (m_spec.result == kOk) {
+        placeSpec();
+    } else {
+        // CpuSpec fails at its first read of a value, and so does every
+        // reader that asks it first.
+        const CpuSpecPlace& first = kCpuSpecPlaces[kCpuSpecReadOrder[0]];
+        m_claims.fail(first.table, first.section, m_spec.result, childPath(m_path, key::kCpuSpec));
+    }
     auto part = [&](const char* k, void (OsdbBuilder::*place)(const Json&, const std::string&)) {
         if (const Json* v = member(osdb, k)) (this->*place)(*v, childPath(m_path, k));
     };
@@ -305,20 +366,31 @@ writer::Bytes OsdbBuilder::build(const Json& osdb) {
 
 }  // namespace
 
-void cpuSpecOf(const Json& osdb, const std::string& path, CpuSpecValues& cpuValues) {
-    std::fill(cpuValues, cpuValues + kCpuSpecValues, 0);
+CpuSpecAnswer cpuSpecOf(const Json& osdb, const std::string& path) {
+    CpuSpecAnswer answer;
+    answer.result = kOk;
     const Json* values = osdb.is_object() ? member(osdb, key::kCpuSpec) : nullptr;
-    if (!values) return;
+    if (!values) return answer;
     const std::string vpath = childPath(path, key::kCpuSpec);
-    if (isResult(*values)) refuseResult(*values, vpath);
+    if (isResult(*values)) {
+        allowKeys(*values, vpath, {key::kResult});
+        answer.result = resultCode(*values, vpath);
+        if (answer.result == kFileNotFound)
+            refuseResult(vpath, answer.result,
+                         "a file that is not there answers 102 everywhere; give the whole part "
+                         "as that result");
+        if (!failingStart(answer.result)) refuseResult(vpath, answer.result, kFailingResults);
+        return answer;
+    }
     if (!requireArray(*values, vpath).size() || values->size() != kCpuSpecValues)
         throw ToolError(vpath + ": expected six values");
     for (int i = 0; i < kCpuSpecValues; ++i) {
         const unsigned width = kCpuSpecPlaces[i].width;
-        cpuValues[i] = static_cast<std::int32_t>(requireInt(
+        answer.values[i] = static_cast<std::int32_t>(requireInt(
             (*values)[static_cast<std::size_t>(i)], indexPath(vpath, static_cast<std::size_t>(i)),
             lowestCpuSpecValue(width), highestCpuSpecValue(width)));
     }
+    return answer;
 }
 
 writer::Bytes buildOsdbFile(const Json& osdb, const std::string& path, const ModelOsPair& pair) {

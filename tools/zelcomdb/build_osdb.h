@@ -8,15 +8,23 @@
 #include <string>
 
 #include "database_dir.h"
+#include "failing_place.h"
 #include "osdb_geometry.h"
 #include "schema.h"
 #include "writer/db_writer.h"
 
 namespace zel::tool {
 
-// The CPU specification values of a description: the six values, zeros when
-// the description gives none.
-void cpuSpecOf(const Json& osdb, const std::string& path, CpuSpecValues& cpuValues);
+// What CpuSpec answers for a pair once it is built: 0 with the six values
+// (zeros when the description gives none), the result the description gives
+// in their place, or 102 when no OSDB file is built.
+struct CpuSpecAnswer {
+    short result = kFileNotFound;
+    CpuSpecValues values = {};
+};
+// The answer of an OSDB part (path: its JSON path); refuses a result that a
+// built file cannot give.
+CpuSpecAnswer cpuSpecOf(const Json& osdb, const std::string& path);
 
 // Throws ToolError naming the JSON path of what it refuses.
 writer::Bytes buildOsdbFile(const Json& osdb, const std::string& path, const ModelOsPair& pair);

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "failing_place.h"
 #include "format/bytes.h"
+#include "schema.h"
 #include "tool_error.h"
 
 namespace zel::tool {
@@ -29,11 +31,19 @@ FieldClaims::RegionClaims& FieldClaims::region(int table, int section, Pos end) 
     return r;
 }
 
+std::string FieldClaims::storedThere(const std::string& field, int table, int section) const {
+    return field + " is stored in the same place (" + m_fileName + " " +
+           regionName(table, section) + "), and its reads would fail too";
+}
+
 void FieldClaims::reserve(int table, int section, Pos size) { region(table, section, size); }
 
 void FieldClaims::put(int table, int section, Pos offset, unsigned width, std::uint32_t value,
                       const std::string& origin) {
     RegionClaims& r = region(table, section, offset + width);
+    if (r.failure != 0) {
+        refuseResult(r.failedFor, r.failure, storedThere(origin, table, section));
+    }
     unsigned char b[4];
     storeOrdered(b, width, value, m_order);
     const int me = static_cast<int>(m_origins.size());
@@ -49,6 +59,23 @@ void FieldClaims::put(int table, int section, Pos offset, unsigned width, std::u
     }
 }
 
+void FieldClaims::fail(int table, int section, short result, const std::string& origin) {
+    if (!failingStart(result)) refuseResult(origin, result, kFailingResults);
+    RegionClaims& r = region(table, section, 0);
+    if (r.failure != 0 && r.failure != result) {
+        refuseResult(origin, result,
+                     r.failedFor + " asks " + std::to_string(r.failure) + " of the same place (" +
+                         m_fileName + " " + regionName(table, section) + ")");
+    }
+    if (!r.bytes.empty()) {
+        const std::string& stored =
+            m_origins[static_cast<std::size_t>(r.bytes.begin()->second.origin)];
+        refuseResult(origin, result, storedThere(stored, table, section));
+    }
+    r.failure = result;
+    r.failedFor = origin;
+}
+
 writer::OsdbLayout FieldClaims::layout() const {
     writer::OsdbLayout layout;
     for (const auto& [where, claims] : m_regions) {
@@ -62,6 +89,13 @@ writer::OsdbLayout FieldClaims::layout() const {
         }
         region->reserve(claims.size);
         for (const auto& [offset, claim] : claims.bytes) region->u8(offset, claim.byte);
+        if (const auto at = failingStart(claims.failure)) {
+            if (section == kPlain)
+                layout.tablesAt[static_cast<unsigned>(table)] = *at;
+            else
+                layout.sectionsAt[{static_cast<unsigned>(table), static_cast<unsigned>(section)}] =
+                    *at;
+        }
     }
     return layout;
 }

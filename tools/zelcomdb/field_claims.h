@@ -31,6 +31,11 @@ class FieldClaims {
              const std::string& origin);
     // Makes the table or section at least `size` bytes long (zeros).
     void reserve(int table, int section, Pos size);
+    // Makes every read of a plain table or a section fail with `result`
+    // (failing_place.h); `origin` is the JSON path of the result entry that
+    // asks it. No field may then be stored there, and no other entry may
+    // ask another result there: both are refused, naming the entry.
+    void fail(int table, int section, short result, const std::string& origin);
 
     // The layout for the writer: every table and section reserved or claimed.
     writer::OsdbLayout layout() const;
@@ -43,8 +48,12 @@ class FieldClaims {
     struct RegionClaims {
         std::map<Pos, Claim> bytes;
         Pos size = 0;
+        short failure = 0;      // the result its reads give; 0 for none
+        std::string failedFor;  // the JSON path of the entry that asks it
     };
     RegionClaims& region(int table, int section, Pos end);
+    // Why a field and a failure cannot share a place.
+    std::string storedThere(const std::string& field, int table, int section) const;
 
     ByteOrder m_order;
     std::string m_fileName;

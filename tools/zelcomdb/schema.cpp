@@ -14,9 +14,13 @@ Json resultJson(int result) { return Json{{key::kResult, result}}; }
 
 bool isResult(const Json& value) { return value.is_object() && value.contains(key::kResult); }
 
-void refuseResult(const Json& value, const std::string& path) {
-    throw ToolError(path + ": result " + value[key::kResult].dump() +
-                    " cannot be built: the built file answers with a value here");
+short resultCode(const Json& entry, const std::string& path) {
+    return static_cast<short>(requireMemberInt(entry, path, key::kResult, -32768, 32767));
+}
+
+void refuseResult(const std::string& path, int code, const std::string& why) {
+    throw ToolError(childPath(path, key::kResult) + ": result " + std::to_string(code) +
+                    " cannot be reproduced: " + why);
 }
 
 const char* byteOrderText(short cpuCode) {

@@ -17,6 +17,12 @@
 //           "pdbTb10": {"itemCount", "items": [ITEM | RESULT, ...]} | RESULT}
 //   RESULT: {"result": code}, a result code of the library where it gave no value.
 //
+// `build` lays a file out so that the library gives each RESULT back where a
+// file can: 102 for a whole part (the file is not written), 109 or 114 for
+// everything read from one table or section (placed at a negative position
+// or beyond the end of the file), -2 for an absent item, -1 for memory kind
+// 2. Any other RESULT, or one whose place other values share, is refused.
+//
 // Entries are numbered from 1 and records from 0 by their place in the
 // arrays; an OSDB item names its item number. The description says what the
 // library answers, not where it lies in the file: the builder lays the files
@@ -76,9 +82,11 @@ Json resultJson(int result);
 // An object holding "result" stands for a result code in place of a value.
 bool isResult(const Json& value);
 
-// Refuses a result code given where a built file answers with a value (a
-// record, an entry, a field): the build could not give that result back.
-[[noreturn]] void refuseResult(const Json& value, const std::string& path);
+// The code of a result entry at `path`, a 16-bit value.
+short resultCode(const Json& entry, const std::string& path);
+// Refuses a result entry that no built file gives back in its place: one line
+// "PATH.result: result CODE cannot be reproduced: WHY".
+[[noreturn]] void refuseResult(const std::string& path, int code, const std::string& why);
 
 // The byte order of a CPU code's OSDB file in words.
 const char* byteOrderText(short cpuCode);
