@@ -4,15 +4,14 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 
+#include "failing_place.h"
 #include "format/jqwdb_tables.h"
 #include "osdb_geometry.h"
 
 namespace zel::tool {
 namespace {
 
-constexpr short kFileNotFound = 102;
 constexpr int kFirstFileError = 100;          // results from 100 on are file errors
 constexpr std::ptrdiff_t kOsdbTableKeys = 6;  // cpuSpec .. memory, then the JQWDB tables
 
@@ -41,6 +40,36 @@ Json indexed(Json record, const DumpSelection& selection, int index) {
     return r;
 }
 
+// The library's output records as values in the order of their layouts
+// (format/jqwdb_tables.h).
+Values valuesOf(const PdbJAd& r) {
+    return {r.value1, r.value2, r.word1, r.word2, r.attr1, r.attr2, r.word3};
+}
+Values valuesOf(const PdbCAd& r) {
+    return {r.value1, r.value2, r.word1, r.attr1, r.attr2, r.word2};
+}
+Values valuesOf(const PdbWD& r) { return {r.number, r.kind, r.extra}; }
+Values valuesOf(const PdbBD& r) { return {r.number, r.kind}; }
+Values valuesOf(const PdbAnyWD& r) { return {r.value1, r.word1, r.word2, r.attr1}; }
+Values valuesOf(const PdbAnyBD& r) { return {r.value1, r.word1, r.attr1, r.attr2, r.attr3}; }
+Values valuesOf(const PdbAnyPBD& r) {
+    return {r.value1, r.word1, r.attr1, r.attr2, r.attr3, r.attr4};
+}
+Values valuesOf(const PdbBkup& b) {
+    return {b.value1, b.value2, b.attr1, b.attr2, b.attr3, b.attr4, b.attr5};
+}
+
+// Public members of the library by their shape: (model, OS, item or index,
+// [entry,] out).
+template <class Out>
+using ItemCall = short (CZelComFuncDbase::*)(short, short, short, Out*);
+template <class Out>
+using RecordCall = ItemCall<Out>;
+template <class Out>
+using EntryCall = short (CZelComFuncDbase::*)(short, short, short, short, Out*);
+
+constexpr short kFirstEntry = 1;
+
 class PairDumper {
   public:
     PairDumper(const std::string& dir, const ModelOsPair& pair, const DumpSelection& selection)
@@ -54,15 +83,23 @@ class PairDumper {
     Json jqwdb();
 
   private:
-    Json words2();
-    Json words3();
-    Json bits4();
-    Json bits5();
+    // DbTb2 and DbTb4: entries 1 to the shown count of each item, each added
+    // to the item and its list by add(item, list, out). An item beyond the
+    // map, absent, or read while the CPU specification values fail answers
+    // as a whole.
+    template <class Out>
+    Json entryItems(AddressReader reader, EntryCall<Out> call, const char* listKey,
+                    void (*add)(Json& item, Json& list, const Out& out));
+    // DbTb3 and DbTb5: the one answer of each item, added by add(item, out).
+    template <class Out>
+    Json singleItems(AddressReader reader, ItemCall<Out> call,
+                     void (*add)(Json& item, const Out& out));
     Json memory();
-    // Records 0.. of a JQWDB table until the index is refused; read(index,
-    // values) is one call of the library.
-    Json records(int table, const std::function<short(short, Values&)>& read);
-    Json entryRecords(int table);
+    // Records 0.. of a JQWDB table until the index is refused.
+    template <class Out>
+    Json records(int table, RecordCall<Out> call);
+    template <class Out>
+    Json entryRecords(int table, EntryCall<Out> call);
     Json backupTable();
 
     CZelComFuncDbase m_db;
@@ -99,101 +136,76 @@ Json PairDumper::osdb() {
             o[key::kCpuSpec] = resultJson(m_spec.result);
         }
     }
-    if (m_selection.wants("dbTb2")) o["dbTb2"] = words2();
-    if (m_selection.wants("dbTb3")) o["dbTb3"] = words3();
-    if (m_selection.wants("dbTb4")) o["dbTb4"] = bits4();
-    if (m_selection.wants("dbTb5")) o["dbTb5"] = bits5();
+    if (m_selection.wants("dbTb2"))
+        o["dbTb2"] = entryItems<DbAd>(AddressReader::word2, &CZelComFuncDbase::CDbTb2,
+                                      key::kAddresses, [](Json& item, Json& list, const DbAd& a) {
+                                          // The head word of the row, from its first entry read.
+                                          if (!item.contains(key::kHeadWord))
+                                              item[key::kHeadWord] = a.headWord;
+                                          list.push_back(a.address);
+                                      });
+    if (m_selection.wants("dbTb3"))
+        o["dbTb3"] = singleItems<DbAd>(AddressReader::word3, &CZelComFuncDbase::CDbTb3,
+                                       [](Json& item, const DbAd& a) {
+                                           item[key::kHeadWord] = a.headWord;
+                                           item[key::kAddress] = a.address;
+                                       });
+    if (m_selection.wants("dbTb4"))
+        o["dbTb4"] = entryItems<DbBAd>(
+            AddressReader::bit4, &CZelComFuncDbase::CDbTb4, key::kBits,
+            [](Json&, Json& list, const DbBAd& b) { list.push_back(bitJson(b)); });
+    if (m_selection.wants("dbTb5"))
+        o["dbTb5"] = singleItems<DbBAd>(AddressReader::bit5, &CZelComFuncDbase::CDbTb5,
+                                        [](Json& item, const DbBAd& b) {
+                                            item[key::kAddress] = b.address;
+                                            item[key::kBitMask] = b.bitMask;
+                                        });
     if (m_selection.wants(key::kMemory)) o[key::kMemory] = memory();
     return o;
 }
 
-Json PairDumper::words2() {
+template <class Out>
+Json PairDumper::entryItems(AddressReader reader, EntryCall<Out> call, const char* listKey,
+                            void (*add)(Json& item, Json& list, const Out& out)) {
     Json items = Json::array();
-    for (const int number :
-         numbersUpTo(lastItem(AddressReader::word2, m_pair.cpuCode), m_selection)) {
+    for (const int number : numbersUpTo(lastItem(reader, m_pair.cpuCode), m_selection)) {
         const auto item = static_cast<short>(number);
-        const auto mapped = itemRow(AddressReader::word2, m_pair.cpuCode, item);
+        const auto mapped = itemRow(reader, m_pair.cpuCode, item);
         Json it = {{key::kItem, item}};
-        DbAd out{};
+        Out out{};
         if (!mapped || isAbsent(*mapped) || m_spec.result != 0) {
-            it[key::kResult] = m_db.CDbTb2(m_model, m_os, item, 1, &out);
+            it[key::kResult] = (m_db.*call)(m_model, m_os, item, kFirstEntry, &out);
             items.push_back(it);
             continue;
         }
-        Json addresses = Json::array();
-        bool haveHead = false;
+        Json list = Json::array();
         const int shown = shownEntries(m_pair.cpuCode, *mapped, m_spec.values);
-        for (short entry = 1; entry <= shown; ++entry) {
-            const short r = m_db.CDbTb2(m_model, m_os, item, entry, &out);
-            if (r != 0) {
-                addresses.push_back(resultJson(r));
-                continue;
-            }
-            if (!haveHead) it[key::kHeadWord] = out.headWord;
-            haveHead = true;
-            addresses.push_back(out.address);
+        for (short entry = kFirstEntry; entry <= shown; ++entry) {
+            const short r = (m_db.*call)(m_model, m_os, item, entry, &out);
+            if (r != 0)
+                list.push_back(resultJson(r));
+            else
+                add(it, list, out);
         }
-        it[key::kAddresses] = addresses;
+        it[listKey] = list;
         items.push_back(it);
     }
     return items;
 }
 
-Json PairDumper::words3() {
+template <class Out>
+Json PairDumper::singleItems(AddressReader reader, ItemCall<Out> call,
+                             void (*add)(Json& item, const Out& out)) {
     Json items = Json::array();
-    for (const int number :
-         numbersUpTo(lastItem(AddressReader::word3, m_pair.cpuCode), m_selection)) {
+    for (const int number : numbersUpTo(lastItem(reader, m_pair.cpuCode), m_selection)) {
         const auto item = static_cast<short>(number);
-        DbAd out{};
-        const short r = m_db.CDbTb3(m_model, m_os, item, &out);
+        Out out{};
+        const short r = (m_db.*call)(m_model, m_os, item, &out);
+        Json it = {{key::kItem, item}};
         if (r != 0)
-            items.push_back({{key::kItem, item}, {key::kResult, r}});
-        else
-            items.push_back(
-                {{key::kItem, item}, {key::kHeadWord, out.headWord}, {key::kAddress, out.address}});
-    }
-    return items;
-}
-
-Json PairDumper::bits4() {
-    Json items = Json::array();
-    for (const int number :
-         numbersUpTo(lastItem(AddressReader::bit4, m_pair.cpuCode), m_selection)) {
-        const auto item = static_cast<short>(number);
-        const auto mapped = itemRow(AddressReader::bit4, m_pair.cpuCode, item);
-        Json it = {{key::kItem, item}};
-        DbBAd out{};
-        if (!mapped || isAbsent(*mapped) || m_spec.result != 0) {
-            it[key::kResult] = m_db.CDbTb4(m_model, m_os, item, 1, &out);
-            items.push_back(it);
-            continue;
-        }
-        Json bits = Json::array();
-        const int shown = shownEntries(m_pair.cpuCode, *mapped, m_spec.values);
-        for (short entry = 1; entry <= shown; ++entry) {
-            const short r = m_db.CDbTb4(m_model, m_os, item, entry, &out);
-            bits.push_back(r == 0 ? bitJson(out) : resultJson(r));
-        }
-        it[key::kBits] = bits;
-        items.push_back(it);
-    }
-    return items;
-}
-
-Json PairDumper::bits5() {
-    Json items = Json::array();
-    for (const int number :
-         numbersUpTo(lastItem(AddressReader::bit5, m_pair.cpuCode), m_selection)) {
-        const auto item = static_cast<short>(number);
-        DbBAd out{};
-        const short r = m_db.CDbTb5(m_model, m_os, item, &out);
-        Json it = {{key::kItem, item}};
-        if (r != 0) {
             it[key::kResult] = r;
-        } else {
-            it[key::kAddress] = out.address;
-            it[key::kBitMask] = out.bitMask;
-        }
+        else
+            add(it, out);
         items.push_back(it);
     }
     return items;
@@ -226,7 +238,14 @@ Json PairDumper::memory() {
     return kinds;
 }
 
-Json PairDumper::records(int table, const std::function<short(short, Values&)>& read) {
+template <class Out>
+Json PairDumper::records(int table, RecordCall<Out> call) {
+    auto read = [&](short index, Values& values) {
+        Out out{};
+        const short r = (m_db.*call)(m_model, m_os, index, &out);
+        values = valuesOf(out);
+        return r;
+    };
     Json list = Json::array();
     if (m_selection.item) {
         Values values;
@@ -247,37 +266,25 @@ Json PairDumper::records(int table, const std::function<short(short, Values&)>& 
     return list;
 }
 
-Json PairDumper::entryRecords(int table) {
-    const short first = 1;
-    if (m_spec.result != 0) {
-        // CPdbTb2 and CPdbTb4 pass CpuSpec's failure on.
-        PdbWD w{};
-        PdbBD b{};
-        const short r = table == 2 ? m_db.CPdbTb2(m_model, m_os, 0, first, &w)
-                                   : m_db.CPdbTb4(m_model, m_os, 0, first, &b);
-        return resultJson(r);
-    }
-    const int bound = deviceEntryBound(m_spec.values[0], m_pair.osType);
+template <class Out>
+Json PairDumper::entryRecords(int table, EntryCall<Out> call) {
     auto readEntry = [&](short index, short entry, Values& values) {
-        if (table == 2) {
-            PdbWD w{};
-            const short r = m_db.CPdbTb2(m_model, m_os, index, entry, &w);
-            values = {w.number, w.kind, w.extra};
-            return r;
-        }
-        PdbBD b{};
-        const short r = m_db.CPdbTb4(m_model, m_os, index, entry, &b);
-        values = {b.number, b.kind};
+        Out out{};
+        const short r = (m_db.*call)(m_model, m_os, index, entry, &out);
+        values = valuesOf(out);
         return r;
     };
+    Values values;
+    // CPdbTb2 and CPdbTb4 pass CpuSpec's failure on.
+    if (m_spec.result != 0) return resultJson(readEntry(0, kFirstEntry, values));
+    const int bound = deviceEntryBound(m_spec.values[0], m_pair.osType);
     Json list = Json::array();
     if (bound < 1) return list;  // no entry number is accepted: no record can be read
     const int from = m_selection.item ? *m_selection.item : 0;
     const int to = m_selection.item ? *m_selection.item : kHighestRecordIndex;
     for (int index = from; index <= to; ++index) {
         Json entries = Json::array();
-        Values values;
-        const short r1 = readEntry(static_cast<short>(index), first, values);
+        const short r1 = readEntry(static_cast<short>(index), kFirstEntry, values);
         if (m_selection.item && r1 != 0) {
             list.push_back(indexed(resultJson(r1), m_selection, index));
             break;
@@ -309,9 +316,7 @@ Json PairDumper::backupTable() {
         PdbBkup b{};
         const short ri = m_db.CPdbTb10(m_model, m_os, static_cast<short>(index), &b);
         const Json item =
-            ri != 0 ? resultJson(ri)
-                    : recordJson(kJqwdbTables[kBackupTable].layout,
-                                 {b.value1, b.value2, b.attr1, b.attr2, b.attr3, b.attr4, b.attr5});
+            ri != 0 ? resultJson(ri) : recordJson(kJqwdbTables[kBackupTable].layout, valuesOf(b));
         items.push_back(indexed(item, m_selection, index));
     }
     return Json{{key::kItemCount, n}, {key::kItems, items}};
@@ -321,62 +326,23 @@ Json PairDumper::jqwdb() {
     ZelLong count = 0;
     if (m_db.GetPdbTb10ItemCount(m_model, m_os, &count) == kFileNotFound)
         return resultJson(kFileNotFound);
-    const short m = m_model, o = m_os;
     Json j = Json::object();
-    if (m_selection.wants(pdbKey(0)))
-        j[pdbKey(0)] = records(0, [&](short i, Values& v) {
-            PdbJAd r{};
-            const short res = m_db.CPdbTb0(m, o, i, &r);
-            v = {r.value1, r.value2, r.word1, r.word2, r.attr1, r.attr2, r.word3};
-            return res;
-        });
-    if (m_selection.wants(pdbKey(1)))
-        j[pdbKey(1)] = records(1, [&](short i, Values& v) {
-            PdbCAd r{};
-            const short res = m_db.CPdbTb1(m, o, i, &r);
-            v = {r.value1, r.value2, r.word1, r.attr1, r.attr2, r.word2};
-            return res;
-        });
-    if (m_selection.wants(pdbKey(2))) j[pdbKey(2)] = entryRecords(2);
-    if (m_selection.wants(pdbKey(3)))
-        j[pdbKey(3)] = records(3, [&](short i, Values& v) {
-            PdbWD r{};
-            const short res = m_db.CPdbTb3(m, o, i, &r);
-            v = {r.number, r.kind, r.extra};
-            return res;
-        });
-    if (m_selection.wants(pdbKey(4))) j[pdbKey(4)] = entryRecords(4);
-    if (m_selection.wants(pdbKey(5)))
-        j[pdbKey(5)] = records(5, [&](short i, Values& v) {
-            PdbBD r{};
-            const short res = m_db.CPdbTb5(m, o, i, &r);
-            v = {r.number, r.kind};
-            return res;
-        });
-    for (int table : {6, 8}) {
-        if (m_selection.wants(pdbKey(table)))
-            j[pdbKey(table)] = records(table, [&](short i, Values& v) {
-                PdbAnyWD r{};
-                const short res =
-                    table == 6 ? m_db.CPdbTb6(m, o, i, &r) : m_db.CPdbTb8(m, o, i, &r);
-                v = {r.value1, r.word1, r.word2, r.attr1};
-                return res;
-            });
-    }
-    if (m_selection.wants(pdbKey(7)))
-        j[pdbKey(7)] = records(7, [&](short i, Values& v) {
-            PdbAnyBD r{};
-            const short res = m_db.CPdbTb7(m, o, i, &r);
-            v = {r.value1, r.word1, r.attr1, r.attr2, r.attr3};
-            return res;
-        });
-    if (m_selection.wants(pdbKey(9)))
-        j[pdbKey(9)] = records(9, [&](short i, Values& v) {
-            PdbAnyPBD r{};
-            const short res = m_db.CPdbTb9(m, o, i, &r);
-            v = {r.value1, r.word1, r.attr1, r.attr2, r.attr3, r.attr4};
-            return res;
-        });
+    auto table = [&](int t, auto call) {
+        if (m_selection.wants(pdbKey(t))) j[pdbKey(t)] = records(t, call);
+    };
+    auto entryTable = [&](int t, auto call) {
+        if (m_selection.wants(pdbKey(t))) j[pdbKey(t)] = entryRecords(t, call);
+    };
+    table(0, &CZelComFuncDbase::CPdbTb0);
+    table(1, &CZelComFuncDbase::CPdbTb1);
+    entryTable(2, &CZelComFuncDbase::CPdbTb2);
+    table(3, &CZelComFuncDbase::CPdbTb3);
+    entryTable(4, &CZelComFuncDbase::CPdbTb4);
+    table(5, &CZelComFuncDbase::CPdbTb5);
+    table(6, &CZelComFuncDbase::CPdbTb6);
+    table(7, &CZelComFuncDbase::CPdbTb7);
+    table(8, &CZelComFuncDbase::CPdbTb8);
+    table(9, &CZelComFuncDbase::CPdbTb9);
     if (m_selection.wants(pdbKey(kBackupTable))) j[pdbKey(kBackupTable)] = backupTable();
     return j;
 }

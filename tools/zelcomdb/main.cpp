@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "build.h"
@@ -43,9 +44,10 @@ struct Options {
     bool all = false;
     bool force = false;
     tool::DumpSelection selection;
+    CLI::Option* itemOption = nullptr;  // dump --item, to tell whether it was given
 };
 
-int runModels(const Options& o) {
+int runModels(CLI::App&, const Options& o) {
     const Json doc = tool::modelsJson(o.dir);
     if (o.json)
         printJson(doc);
@@ -54,7 +56,7 @@ int runModels(const Options& o) {
     return tool::kExitClean;
 }
 
-int runSpec(const Options& o) {
+int runSpec(CLI::App&, const Options& o) {
     const Json doc = tool::specJson(o.dir, tool::requirePair(o.model, o.osNumber));
     if (o.json)
         printJson(doc);
@@ -85,7 +87,7 @@ std::vector<tool::ModelOsPair> chosenPairs(const Options& o, const char* command
     return pairs;
 }
 
-int runDump(const Options& o) {
+int runDump(CLI::App&, const Options& o) {
     if (!o.all && o.model < 0) throw tool::ToolError("dump needs MODEL and OS, or --all");
     const auto pairs = chosenPairs(o, "dump", {o.dir});
     const Json doc = tool::dumpDocument(o.dir, pairs, o.selection);
@@ -97,7 +99,7 @@ int runDump(const Options& o) {
                                                                     : tool::kExitClean;
 }
 
-int runDiff(const Options& o) {
+int runDiff(CLI::App&, const Options& o) {
     const auto differences =
         tool::diffDirectories(o.dir, o.dirB, chosenPairs(o, "diff", {o.dir, o.dirB}));
     if (o.json)
@@ -107,7 +109,7 @@ int runDiff(const Options& o) {
     return differences.empty() ? tool::kExitClean : tool::kExitFindings;
 }
 
-int runCheck(const Options& o) {
+int runCheck(CLI::App&, const Options& o) {
     const auto report = tool::checkDirectory(o.dir);
     if (o.json)
         printJson(tool::checkJson(report));
@@ -116,7 +118,7 @@ int runCheck(const Options& o) {
     return report.findings.empty() ? tool::kExitClean : tool::kExitFindings;
 }
 
-int runBuild(const Options& o) {
+int runBuild(CLI::App&, const Options& o) {
     const auto names = tool::buildDatabase(o.description, o.outDir, o.force);
     std::cout << "wrote " << names.size() << " files to " << o.outDir << '\n';
     return tool::kExitClean;
@@ -151,10 +153,93 @@ int runHelp(CLI::App& app, const Options& o) {
     return tool::kExitClean;
 }
 
-void addMatch(CLI::App* sub, Options& o) {
-    sub->add_option("MODEL", o.model, "Model index, 0..47");
-    sub->add_option("OS", o.osNumber, "OS number, 1..7");
+// The options that several subcommands take.
+void addDir(CLI::App& sub, std::string& dir, const char* name = "DIR",
+            const char* text = "Database directory") {
+    sub.add_option(name, dir, text)->required();
 }
+void addPair(CLI::App& sub, Options& o, bool required) {
+    sub.add_option("MODEL", o.model, "Model index, 0..47")->required(required);
+    sub.add_option("OS", o.osNumber, "OS number, 1..7")->required(required);
+}
+void addJson(CLI::App& sub, Options& o, const char* text = "Print JSON") {
+    sub.add_flag("--json", o.json, text);
+}
+
+// A subcommand: its name and description, the options it declares and what
+// it runs.
+struct Subcommand {
+    const char* name;
+    const char* description;
+    void (*declare)(CLI::App& sub, Options& o);
+    int (*run)(CLI::App& app, const Options& o);
+};
+
+const Subcommand kSubcommands[] = {
+    {"models", "The model table and the database file names of every model and OS number",
+     [](CLI::App& sub, Options& o) {
+         sub.add_option("DIR", o.dir, "Database directory: show which files are present");
+         addJson(sub, o);
+     },
+     runModels},
+    {"spec",
+     "The six CPU specification values of a model and OS number (exit 1 when the library "
+     "gives a result code instead)",
+     [](CLI::App& sub, Options& o) {
+         addDir(sub, o.dir);
+         addPair(sub, o, true);
+         addJson(sub, o);
+     },
+     runSpec},
+    {"dump",
+     "Everything the library answers for a model and OS number (exit 1 when a file error "
+     "stands where a value was asked for)",
+     [](CLI::App& sub, Options& o) {
+         addDir(sub, o.dir);
+         addPair(sub, o, false);
+         sub.add_flag("--all", o.all, "Every model/OS pair with a database file in DIR");
+         sub.add_option("--table", o.selection.tables,
+                        "Only this table (repeatable): cpuSpec, dbTb2..dbTb5, memory, "
+                        "pdbTb0..pdbTb10")
+             ->check(CLI::IsMember(tool::tableKeys()));
+         o.itemOption = sub.add_option("--item", o.item,
+                                       "Only this OSDB item number, memory kind or JQWDB record "
+                                       "index (exit 1 when it gives a result code)")
+                            ->check(CLI::Range(-32768, 32767));
+         addJson(sub, o, "Print JSON in the schema that `build` reads");
+     },
+     runDump},
+    {"diff",
+     "Compare what the library answers in two database directories, value by value (exit 1 "
+     "when they differ)",
+     [](CLI::App& sub, Options& o) {
+         addDir(sub, o.dir, "DIR_A", "The old database directory");
+         addDir(sub, o.dirB, "DIR_B", "The new database directory");
+         addPair(sub, o, false);
+         sub.add_flag("--all", o.all,
+                      "Every pair with a database file in either directory (the default)");
+         addJson(sub, o);
+     },
+     runDiff},
+    {"check", "Check the structure of every database file in a directory (exit 1 on findings)",
+     [](CLI::App& sub, Options& o) {
+         addDir(sub, o.dir);
+         addJson(sub, o, "Print the findings as one JSON document");
+     },
+     runCheck},
+    {"build",
+     "Write OSDB and JQWDB files from a JSON description (the schema of dump --json) into a "
+     "new directory, all or nothing",
+     [](CLI::App& sub, Options& o) {
+         addDir(sub, o.description, "DESCRIPTION", "JSON description, - for standard input");
+         addDir(sub, o.outDir, "OUTDIR", "Directory for the database files");
+         sub.add_flag("--force", o.force, "Replace OUTDIR when it is not empty");
+     },
+     runBuild},
+    {"help", "Show the usage of zelcomdb or of a subcommand",
+     [](CLI::App& sub, Options& o) { sub.add_option("SUBCOMMAND", o.helpTopic, "The subcommand"); },
+     runHelp},
+};
 
 }  // namespace
 
@@ -165,69 +250,14 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", "zelcomdb (ZelComFuncDbase) " ZELCOMFUNCDBASE_VERSION_STRING);
     Options o;
 
-    CLI::App* models = app.add_subcommand(
-        "models", "The model table and the database file names of every model and OS number");
-    models->add_option("DIR", o.dir, "Database directory: show which files are present");
-    models->add_flag("--json", o.json, "Print JSON");
-
-    CLI::App* spec = app.add_subcommand(
-        "spec",
-        "The six CPU specification values of a model and OS number (exit 1 when the "
-        "library gives a result code instead)");
-    spec->add_option("DIR", o.dir, "Database directory")->required();
-    spec->add_option("MODEL", o.model, "Model index, 0..47")->required();
-    spec->add_option("OS", o.osNumber, "OS number, 1..7")->required();
-    spec->add_flag("--json", o.json, "Print JSON");
-
-    CLI::App* dump = app.add_subcommand(
-        "dump",
-        "Everything the library answers for a model and OS number (exit 1 when a file "
-        "error stands where a value was asked for)");
-    dump->add_option("DIR", o.dir, "Database directory")->required();
-    addMatch(dump, o);
-    dump->add_flag("--all", o.all, "Every model/OS pair with a database file in DIR");
-    dump->add_option("--table", o.selection.tables,
-                     "Only this table (repeatable): cpuSpec, dbTb2..dbTb5, memory, "
-                     "pdbTb0..pdbTb10")
-        ->check(CLI::IsMember(tool::tableKeys()));
-    CLI::Option* item = dump->add_option("--item", o.item,
-                                         "Only this OSDB item number, memory kind or JQWDB record "
-                                         "index (exit 1 when it gives a "
-                                         "result code)")
-                            ->check(CLI::Range(-32768, 32767));
-    dump->add_flag("--json", o.json, "Print JSON in the schema that `build` reads");
-
-    CLI::App* diff = app.add_subcommand(
-        "diff",
-        "Compare what the library answers in two database directories, value by value "
-        "(exit 1 when they differ)");
-    diff->add_option("DIR_A", o.dir, "The old database directory")->required();
-    diff->add_option("DIR_B", o.dirB, "The new database directory")->required();
-    addMatch(diff, o);
-    diff->add_flag("--all", o.all,
-                   "Every pair with a database file in either directory "
-                   "(the default)");
-    diff->add_flag("--json", o.json, "Print JSON");
-
-    CLI::App* check = app.add_subcommand(
-        "check", "Check the structure of every database file in a directory (exit 1 on findings)");
-    check->add_option("DIR", o.dir, "Database directory")->required();
-    check->add_flag("--json", o.json, "Print the findings as one JSON document");
-
-    CLI::App* build = app.add_subcommand(
-        "build",
-        "Write OSDB and JQWDB files from a JSON description (the schema of dump --json) "
-        "into a new directory, all or nothing");
-    build->add_option("DESCRIPTION", o.description, "JSON description, - for standard input")
-        ->required();
-    build->add_option("OUTDIR", o.outDir, "Directory for the database files")->required();
-    build->add_flag("--force", o.force, "Replace OUTDIR when it is not empty");
-
-    CLI::App* help = app.add_subcommand("help", "Show the usage of zelcomdb or of a subcommand");
-    help->add_option("SUBCOMMAND", o.helpTopic, "The subcommand");
-
+    std::vector<std::pair<CLI::App*, const Subcommand*>> subcommands;
+    for (const Subcommand& c : kSubcommands) {
+        CLI::App* sub = app.add_subcommand(c.name, c.description);
+        c.declare(*sub, o);
+        sub->footer(kExitStatuses);
+        subcommands.push_back({sub, &c});
+    }
     app.footer(kExitStatuses);
-    for (CLI::App* sub : app.get_subcommands({})) sub->footer(kExitStatuses);
 
     // CLI11 would only say that a subcommand is required.
     if (argc > 1 && argv[1][0] != '-' && !subcommandNamed(app, argv[1])) {
@@ -250,14 +280,10 @@ int main(int argc, char** argv) {
     }
 
     try {
-        if (item->count() > 0) o.selection.item = o.item;
-        if (*models) return runModels(o);
-        if (*spec) return runSpec(o);
-        if (*dump) return runDump(o);
-        if (*diff) return runDiff(o);
-        if (*check) return runCheck(o);
-        if (*help) return runHelp(app, o);
-        return runBuild(o);
+        if (o.itemOption && o.itemOption->count() > 0) o.selection.item = o.item;
+        for (const auto& [sub, c] : subcommands)
+            if (*sub) return c->run(app, o);
+        return tool::kExitError;  // require_subcommand(1) leaves none unchosen
     } catch (const std::exception& e) {
         std::cerr << "zelcomdb: " << tool::oneLine(e.what()) << '\n';
         return tool::kExitError;
