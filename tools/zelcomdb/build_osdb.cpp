@@ -42,10 +42,19 @@ class OsdbBuilder {
     }
     // The number of entries the dump shows for a row; refuses more.
     void checkEntryCount(const MapRow& row, std::size_t given, const std::string& path);
-    void words2(const Json& items, const std::string& path);
-    void words3(const Json& items, const std::string& path);
-    void bits4(const Json& items, const std::string& path);
-    void bits5(const Json& items, const std::string& path);
+    // Calls place(item, its path, its number, its map row) for every item of
+    // a reader's list that is described with values, once the item's keys
+    // are among `keys`.
+    using ItemPlacer = void (OsdbBuilder::*)(const Json& item, const std::string& at, short number,
+                                             const MapRow& row);
+    void eachItem(AddressReader reader, const Json& items, const std::string& path,
+                  std::initializer_list<const char*> keys, ItemPlacer place);
+    // What each address reader's described item places: its fields in its
+    // row, or results in place of its entries.
+    void word2Item(const Json& item, const std::string& at, short number, const MapRow& row);
+    void word3Item(const Json& item, const std::string& at, short number, const MapRow& row);
+    void bit4Item(const Json& item, const std::string& at, short number, const MapRow& row);
+    void bit5Item(const Json& item, const std::string& at, short number, const MapRow& row);
     void memory(const Json& kinds, const std::string& path);
     std::string label(const std::string& what, std::int64_t value) const {
         return what + " (" + std::to_string(value) + ")";
@@ -159,133 +168,115 @@ void OsdbBuilder::checkEntryCount(const MapRow& row, std::size_t given, const st
     }
 }
 
-void OsdbBuilder::words2(const Json& items, const std::string& path) {
+void OsdbBuilder::eachItem(AddressReader reader, const Json& items, const std::string& path,
+                           std::initializer_list<const char*> keys, ItemPlacer place) {
     std::set<int> seen;
     for (std::size_t i = 0; i < requireArray(items, path).size(); ++i) {
         const std::string at = indexPath(path, i);
         short number = 0;
-        const auto row = describedRow(AddressReader::word2, items[i], at, seen, number);
+        const auto row = describedRow(reader, items[i], at, seen, number);
         if (!row) continue;
-        allowKeys(items[i], at, {key::kItem, key::kHeadWord, key::kAddresses});
-        const std::string name = "dbTb2 item " + std::to_string(number);
-        const Pos rowAt = word2Row(m_pair.cpuCode, *row);
-        if (const Json* head = member(items[i], key::kHeadWord)) {
-            const auto h = requireInt(*head, childPath(at, key::kHeadWord), 0, 65535);
-            m_claims.put(row->table, row->section, rowAt, kHeadWordBytes, bits(h),
-                         label(name + " headWord", h));
-        }
-        const Json* addresses = member(items[i], key::kAddresses);
-        if (!addresses) continue;
-        const std::string apath = childPath(at, key::kAddresses);
-        checkEntryCount(*row, requireArray(*addresses, apath).size(), apath);
-        for (std::size_t e = 0; e < addresses->size(); ++e) {
-            const Json& a = (*addresses)[e];
-            if (isResult(a)) {
-                entryResult(row->table, row->section, a, indexPath(apath, e));
-                continue;
-            }
-            const auto v = requireInt(a, indexPath(apath, e), kInt32Min, kInt32Max);
-            const int entry = static_cast<int>(e) + 1;
-            m_claims.put(row->table, row->section, word2Address(rowAt, entry), kAddressBytes,
-                         bits(v), label(name + " entry " + std::to_string(entry) + " address", v));
-        }
+        allowKeys(items[i], at, keys);
+        (this->*place)(items[i], at, number, *row);
     }
 }
 
-void OsdbBuilder::words3(const Json& items, const std::string& path) {
-    std::set<int> seen;
-    for (std::size_t i = 0; i < requireArray(items, path).size(); ++i) {
-        const std::string at = indexPath(path, i);
-        short number = 0;
-        const auto row = describedRow(AddressReader::word3, items[i], at, seen, number);
-        if (!row) continue;
-        allowKeys(items[i], at, {key::kItem, key::kHeadWord, key::kAddress});
-        const std::string name = "dbTb3 item " + std::to_string(number);
-        const Pos recordAt = word3Record(m_pair.cpuCode, *row);
-        const auto h = optionalMemberInt(items[i], at, key::kHeadWord, 0, 65535, 0);
-        const auto a = optionalMemberInt(items[i], at, key::kAddress, kInt32Min, kInt32Max, 0);
-        m_claims.put(row->table, row->section, recordAt, kHeadWordBytes, bits(h),
+void OsdbBuilder::word2Item(const Json& item, const std::string& at, short number,
+                            const MapRow& row) {
+    const std::string name = "dbTb2 item " + std::to_string(number);
+    const Pos rowAt = word2Row(m_pair.cpuCode, row);
+    if (const Json* head = member(item, key::kHeadWord)) {
+        const auto h = requireInt(*head, childPath(at, key::kHeadWord), 0, 65535);
+        m_claims.put(row.table, row.section, rowAt, kHeadWordBytes, bits(h),
                      label(name + " headWord", h));
-        m_claims.put(row->table, row->section, recordAt + kRecordAddressAt, kAddressBytes, bits(a),
-                     label(name + " address", a));
     }
-}
-
-void OsdbBuilder::bits4(const Json& items, const std::string& path) {
-    std::set<int> seen;
-    const short cpu = m_pair.cpuCode;
-    for (std::size_t i = 0; i < requireArray(items, path).size(); ++i) {
-        const std::string at = indexPath(path, i);
-        short number = 0;
-        const auto row = describedRow(AddressReader::bit4, items[i], at, seen, number);
-        if (!row) continue;
-        allowKeys(items[i], at, {key::kItem, key::kBits});
-        const Json* list = member(items[i], key::kBits);
-        if (!list) continue;
-        const std::string bpath = childPath(at, key::kBits);
-        checkEntryCount(*row, requireArray(*list, bpath).size(), bpath);
-        const std::string name = "dbTb4 item " + std::to_string(number);
-        for (std::size_t e = 0; e < list->size(); ++e) {
-            const Json& b = (*list)[e];
-            const std::string epath = indexPath(bpath, e);
-            if (isResult(b)) {
-                entryResult(row->table, row->section, b, epath);
-                continue;
-            }
-            requireObject(b, epath);
-            allowKeys(b, epath, {key::kAddress, key::kBitMask});
-            const int entry = static_cast<int>(e) + 1;
-            const auto address = requireMemberInt(b, epath, key::kAddress, kInt32Min, kInt32Max);
-            const auto mask = requireMemberInt(b, epath, key::kBitMask, 0, 255);
-            const std::string entryName = name + " entry " + std::to_string(entry);
-            const Pos slot = bit4Slot(cpu, *row, entry);
-            if (!isTwoBitRow(*row)) {
-                // The canonical (V, W) of a byte address and a one-byte mask.
-                m_claims.put(row->table, row->section, slot, kAddressBytes, bits(address),
-                             label(entryName + " address", address));
-                m_claims.put(row->table, row->section, slot + kMaskAt, kMaskBytes, bits(mask),
-                             label(entryName + " bitMask", mask));
-                continue;
-            }
-            // Two-bit field section: the row holds one V; the entry number
-            // fixes the mask and the address step.
-            const std::uint16_t twoBit = twoBitItemMask(cpu, number, entry);
-            const BitAddress expected = splitBytes(0, twoBit);
-            if (mask != expected.bitMask) {
-                throw ToolError(childPath(epath, key::kBitMask) + ": " + std::to_string(mask) +
-                                " is not the mask " + std::to_string(expected.bitMask) +
-                                " that item " + std::to_string(number) + " has for entry " +
-                                std::to_string(entry) +
-                                " (in the two-bit field section the mask follows from the entry)");
-            }
-            const Pos v = static_cast<Pos>(address) - twoBitAddressStep(cpu, entry) -
-                          static_cast<Pos>(expected.address);
-            m_claims.put(row->table, row->section, slot, kAddressBytes, v,
-                         entryName + " (address " + std::to_string(address) +
-                             ", so the row's first address is " + std::to_string(asSigned32(v)) +
-                             ")");
+    const Json* addresses = member(item, key::kAddresses);
+    if (!addresses) return;
+    const std::string apath = childPath(at, key::kAddresses);
+    checkEntryCount(row, requireArray(*addresses, apath).size(), apath);
+    for (std::size_t e = 0; e < addresses->size(); ++e) {
+        const Json& a = (*addresses)[e];
+        if (isResult(a)) {
+            entryResult(row.table, row.section, a, indexPath(apath, e));
+            continue;
         }
+        const auto v = requireInt(a, indexPath(apath, e), kInt32Min, kInt32Max);
+        const int entry = static_cast<int>(e) + 1;
+        m_claims.put(row.table, row.section, word2Address(rowAt, entry), kAddressBytes, bits(v),
+                     label(name + " entry " + std::to_string(entry) + " address", v));
     }
 }
 
-void OsdbBuilder::bits5(const Json& items, const std::string& path) {
-    std::set<int> seen;
-    for (std::size_t i = 0; i < requireArray(items, path).size(); ++i) {
-        const std::string at = indexPath(path, i);
-        short number = 0;
-        const auto row = describedRow(AddressReader::bit5, items[i], at, seen, number);
-        if (!row) continue;
-        allowKeys(items[i], at, {key::kItem, key::kAddress, key::kBitMask});
-        const std::string name = "dbTb5 item " + std::to_string(number);
-        const auto address =
-            optionalMemberInt(items[i], at, key::kAddress, kInt32Min, kInt32Max, 0);
-        const auto mask = optionalMemberInt(items[i], at, key::kBitMask, 0, 255, 0);
-        const Pos p = bit5Row(m_pair.cpuCode, *row);
-        m_claims.put(row->table, row->section, p, kAddressBytes, bits(address),
-                     label(name + " address", address));
-        m_claims.put(row->table, row->section, p + kMaskAt, kMaskBytes, bits(mask),
-                     label(name + " bitMask", mask));
+void OsdbBuilder::word3Item(const Json& item, const std::string& at, short number,
+                            const MapRow& row) {
+    const std::string name = "dbTb3 item " + std::to_string(number);
+    const Pos recordAt = word3Record(m_pair.cpuCode, row);
+    const auto h = optionalMemberInt(item, at, key::kHeadWord, 0, 65535, 0);
+    const auto a = optionalMemberInt(item, at, key::kAddress, kInt32Min, kInt32Max, 0);
+    m_claims.put(row.table, row.section, recordAt, kHeadWordBytes, bits(h),
+                 label(name + " headWord", h));
+    m_claims.put(row.table, row.section, recordAt + kRecordAddressAt, kAddressBytes, bits(a),
+                 label(name + " address", a));
+}
+
+void OsdbBuilder::bit4Item(const Json& item, const std::string& at, short number,
+                           const MapRow& row) {
+    const short cpu = m_pair.cpuCode;
+    const Json* list = member(item, key::kBits);
+    if (!list) return;
+    const std::string bpath = childPath(at, key::kBits);
+    checkEntryCount(row, requireArray(*list, bpath).size(), bpath);
+    const std::string name = "dbTb4 item " + std::to_string(number);
+    for (std::size_t e = 0; e < list->size(); ++e) {
+        const Json& b = (*list)[e];
+        const std::string epath = indexPath(bpath, e);
+        if (isResult(b)) {
+            entryResult(row.table, row.section, b, epath);
+            continue;
+        }
+        requireObject(b, epath);
+        allowKeys(b, epath, {key::kAddress, key::kBitMask});
+        const int entry = static_cast<int>(e) + 1;
+        const auto address = requireMemberInt(b, epath, key::kAddress, kInt32Min, kInt32Max);
+        const auto mask = requireMemberInt(b, epath, key::kBitMask, 0, 255);
+        const std::string entryName = name + " entry " + std::to_string(entry);
+        const Pos slot = bit4Slot(cpu, row, entry);
+        if (!isTwoBitRow(row)) {
+            // The canonical (V, W) of a byte address and a one-byte mask.
+            m_claims.put(row.table, row.section, slot, kAddressBytes, bits(address),
+                         label(entryName + " address", address));
+            m_claims.put(row.table, row.section, slot + kMaskAt, kMaskBytes, bits(mask),
+                         label(entryName + " bitMask", mask));
+            continue;
+        }
+        // Two-bit field section: the row holds one V; the entry number
+        // fixes the mask and the address step.
+        const std::uint16_t twoBit = twoBitItemMask(cpu, number, entry);
+        const BitAddress expected = splitBytes(0, twoBit);
+        if (mask != expected.bitMask) {
+            throw ToolError(childPath(epath, key::kBitMask) + ": " + std::to_string(mask) +
+                            " is not the mask " + std::to_string(expected.bitMask) + " that item " +
+                            std::to_string(number) + " has for entry " + std::to_string(entry) +
+                            " (in the two-bit field section the mask follows from the entry)");
+        }
+        const Pos v = static_cast<Pos>(address) - twoBitAddressStep(cpu, entry) -
+                      static_cast<Pos>(expected.address);
+        m_claims.put(row.table, row.section, slot, kAddressBytes, v,
+                     entryName + " (address " + std::to_string(address) +
+                         ", so the row's first address is " + std::to_string(asSigned32(v)) + ")");
     }
+}
+
+void OsdbBuilder::bit5Item(const Json& item, const std::string& at, short number,
+                           const MapRow& row) {
+    const std::string name = "dbTb5 item " + std::to_string(number);
+    const auto address = optionalMemberInt(item, at, key::kAddress, kInt32Min, kInt32Max, 0);
+    const auto mask = optionalMemberInt(item, at, key::kBitMask, 0, 255, 0);
+    const Pos p = bit5Row(m_pair.cpuCode, row);
+    m_claims.put(row.table, row.section, p, kAddressBytes, bits(address),
+                 label(name + " address", address));
+    m_claims.put(row.table, row.section, p + kMaskAt, kMaskBytes, bits(mask),
+                 label(name + " bitMask", mask));
 }
 
 void OsdbBuilder::memory(const Json& kinds, const std::string& path) {
@@ -353,14 +344,19 @@ writer::Bytes OsdbBuilder::build(const Json& osdb) {
         const CpuSpecPlace& first = kCpuSpecPlaces[kCpuSpecReadOrder[0]];
         m_claims.fail(first.table, first.section, m_spec.result, childPath(m_path, key::kCpuSpec));
     }
-    auto part = [&](const char* k, void (OsdbBuilder::*place)(const Json&, const std::string&)) {
-        if (const Json* v = member(osdb, k)) (this->*place)(*v, childPath(m_path, k));
+    auto items = [&](AddressReader reader, std::initializer_list<const char*> keys,
+                     ItemPlacer place) {
+        const char* k = readerInfo(reader).key;
+        if (const Json* v = member(osdb, k))
+            eachItem(reader, *v, childPath(m_path, k), keys, place);
     };
-    part("dbTb2", &OsdbBuilder::words2);
-    part("dbTb3", &OsdbBuilder::words3);
-    part("dbTb4", &OsdbBuilder::bits4);
-    part("dbTb5", &OsdbBuilder::bits5);
-    part(key::kMemory, &OsdbBuilder::memory);
+    items(AddressReader::word2, {key::kItem, key::kHeadWord, key::kAddresses},
+          &OsdbBuilder::word2Item);
+    items(AddressReader::word3, {key::kItem, key::kHeadWord, key::kAddress},
+          &OsdbBuilder::word3Item);
+    items(AddressReader::bit4, {key::kItem, key::kBits}, &OsdbBuilder::bit4Item);
+    items(AddressReader::bit5, {key::kItem, key::kAddress, key::kBitMask}, &OsdbBuilder::bit5Item);
+    if (const Json* v = member(osdb, key::kMemory)) memory(*v, childPath(m_path, key::kMemory));
     return writer::buildOsdb(m_claims.layout(), osdbByteOrder(m_pair.cpuCode));
 }
 

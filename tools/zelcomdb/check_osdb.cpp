@@ -25,6 +25,9 @@ class OsdbChecker {
   private:
     std::optional<Pos> tableStart(int table);
     std::optional<Pos> sectionStart(int table, int section);
+    // A table or section start read from the file; none, with a finding,
+    // where it lies before the file or beyond its end.
+    std::optional<Pos> startInFile(Pos at, int table, int section);
     bool readSpec(CpuSpecValues& cpuValues);
     void checkItems(const AddressReaderInfo& info, const CpuSpecValues* cpuValues);
     void checkMemory();
@@ -37,6 +40,20 @@ class OsdbChecker {
     std::map<std::pair<int, int>, std::optional<Pos>> m_sections;
 };
 
+std::optional<Pos> OsdbChecker::startInFile(Pos at, int table, int section) {
+    const std::string where = regionName(table, section);
+    const std::string what = section == kPlain ? "the table" : "the section";
+    if (FileImage::negative(at)) {
+        m_out.add(where, asSigned32(at), what + " starts at a negative offset");
+        return std::nullopt;
+    }
+    if (at >= m_file.size()) {
+        m_out.add(where, at, what + " starts beyond the end of the file");
+        return std::nullopt;
+    }
+    return at;
+}
+
 std::optional<Pos> OsdbChecker::tableStart(int table) {
     const auto known = m_tables.find(table);
     if (known != m_tables.end()) return known->second;
@@ -44,14 +61,7 @@ std::optional<Pos> OsdbChecker::tableStart(int table) {
     const Pos entry = tableEntryAt(m_directory, static_cast<std::uint16_t>(table));
     if (checkSpan(m_file, m_out, "directory", entry, kWordBytes,
                   "the entry of table " + std::to_string(table))) {
-        const Pos at = m_directory + m_file.u32(entry);
-        const std::string where = regionName(table, kPlain);
-        if (FileImage::negative(at))
-            m_out.add(where, asSigned32(at), "the table starts at a negative offset");
-        else if (at >= m_file.size())
-            m_out.add(where, at, "the table starts beyond the end of the file");
-        else
-            start = at;
+        start = startInFile(m_directory + m_file.u32(entry), table, kPlain);
     }
     m_tables[table] = start;
     return start;
@@ -65,14 +75,7 @@ std::optional<Pos> OsdbChecker::sectionStart(int table, int section) {
         const Pos entry = sectionEntryAt(*t, static_cast<std::uint16_t>(section));
         if (checkSpan(m_file, m_out, regionName(table, kPlain), entry, kWordBytes,
                       "the offset of section " + std::to_string(section))) {
-            const Pos at = *t + m_file.u32(entry);
-            const std::string where = regionName(table, section);
-            if (FileImage::negative(at))
-                m_out.add(where, asSigned32(at), "the section starts at a negative offset");
-            else if (at >= m_file.size())
-                m_out.add(where, at, "the section starts beyond the end of the file");
-            else
-                start = at;
+            start = startInFile(*t + m_file.u32(entry), table, section);
         }
     }
     m_sections[{table, section}] = start;

@@ -82,21 +82,28 @@ std::string bitCell(const Json& b) {
     return cell(b[key::kAddress], true) + "/" + cell(b[key::kBitMask], true);
 }
 
+// Rows of an item or kind (its number under numberKey) and its list, or the
+// result it answers as a whole.
+void printLists(const Json& rows, const char* numberKey, const char* listKey,
+                std::string (*cellOf)(const Json&), std::ostream& out) {
+    TextTable t({numberKey, listKey});
+    for (const Json& r : rows) {
+        if (isResult(r)) {
+            t.row({cell(r[numberKey]), cell(r)});
+            continue;
+        }
+        std::vector<std::string> cells;
+        for (const Json& x : r[listKey]) cells.push_back(cellOf(x));
+        t.row({cell(r[numberKey]), joined(cells)});
+    }
+    t.print(out, "    ");
+}
+
 void printBits4(const Json& items, std::ostream& out) {
     heading(out,
             "CDbTb4 bit addresses, address/mask (entries 1 up to the bound, at most the "
             "slot count)");
-    TextTable t({"item", "bits"});
-    for (const Json& it : items) {
-        if (isResult(it)) {
-            t.row({cell(it[key::kItem]), cell(it)});
-            continue;
-        }
-        std::vector<std::string> bits;
-        for (const Json& b : it[key::kBits]) bits.push_back(bitCell(b));
-        t.row({cell(it[key::kItem]), joined(bits)});
-    }
-    t.print(out, "    ");
+    printLists(items, key::kItem, key::kBits, bitCell, out);
 }
 
 void printBits5(const Json& items, std::ostream& out) {
@@ -114,17 +121,8 @@ void printBits5(const Json& items, std::ostream& out) {
 
 void printMemory(const Json& kinds, std::ostream& out) {
     heading(out, "CDbTbMem memory values by kind (indices from 0)");
-    TextTable t({"kind", "values"});
-    for (const Json& k : kinds) {
-        if (isResult(k)) {
-            t.row({cell(k[key::kKind]), cell(k)});
-            continue;
-        }
-        std::vector<std::string> v;
-        for (const Json& x : k[key::kValues]) v.push_back(cell(x));
-        t.row({cell(k[key::kKind]), joined(v)});
-    }
-    t.print(out, "    ");
+    printLists(
+        kinds, key::kKind, key::kValues, [](const Json& x) { return cell(x); }, out);
 }
 
 void printOsdb(const Json& osdb, std::ostream& out) {
