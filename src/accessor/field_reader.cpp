@@ -48,7 +48,9 @@ int FieldReader::heldFor(std::int64_t at) {
             index = victimSlot();
             load(index, blockStart, kBlock);
         }
-        if (m_held[index].start < 0) return -1;  // the file ends before it
+        // The file ends before the block, or inside it before `at`.
+        if (m_held[index].start < 0 || at - m_held[index].start >= m_held[index].length)
+            return -1;
     }
     m_held[index].lastUse = ++m_uses;
     return index;

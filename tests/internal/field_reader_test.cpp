@@ -119,6 +119,9 @@ TEST(FileEndTest, FieldMustLieWhollyInsideTheFile) {
         {4097, {4094, 4}, 114},
         {5000, {4999, 1}, 0},
         {5000, {70000, 1}, 114},
+        // Beyond the first four blocks: the last block ends before the field.
+        {20000, {19996, 4}, 0},
+        {20000, {20004, 4}, 114},
         {100, {0x7FFFFFFF, 1}, 114},
         {100, {0x80000000u, 1}, 109},
         {100, {0xFFFFFFFFu, 4}, 109},
