@@ -137,13 +137,32 @@ TEST(FileEndTest, FieldMustLieWhollyInsideTheFile) {
     }
 }
 
+// Six places: the window (blocks 0 to 3) and four slots held; block 20, read
+// first but used since, and block 17 used least recently when block 6 comes;
+// then back to block 20, which must still be held, and to the window.
+constexpr zel::Pos kB = 4096;
+const std::vector<Field> kSixPlaces = {
+    {8, 4},
+    {20 * kB, 4},
+    {17 * kB + 2, 1},
+    {20 * kB + 8, 4},
+    {14 * kB, 4},
+    {11 * kB, 2},
+    {8, 4},
+    {20 * kB + 24, 4},
+    {14 * kB + 40, 4},
+    {6 * kB + 100, 2},
+    {6 * kB + 112, 4},
+    {20 * kB + 40, 4},
+    {12, 4},
+};
+
 // Blocks a call visits in reader order (header, directory, CPU table, lists,
 // rows and back), and how many reads of the file layer the call makes: one
 // for the first four blocks from the first field's block on, then one per
 // distinct block. Each case's fields must come back as the file holds them
 // and no byte of the file may be read twice.
 TEST(BlockCacheTest, EveryBlockOfACallIsReadOnce) {
-    constexpr zel::Pos kB = 4096;
     struct WalkCase {
         const char* what;
         std::vector<Field> fields;
@@ -172,19 +191,7 @@ TEST(BlockCacheTest, EveryBlockOfACallIsReadOnce) {
         {"six places: the window is kept, the header revisited last",
          {{8, 4}, {20 * kB, 4}, {17 * kB, 4}, {14 * kB, 4}, {11 * kB, 4}, {6 * kB, 4}, {16, 4}},
          6},
-        {"six places: the one visited longest ago is given up first",
-         {{8, 4},
-          {20 * kB, 4},
-          {17 * kB, 1},
-          {20 * kB + 8, 4},
-          {14 * kB, 4},
-          {11 * kB, 2},
-          {8, 4},
-          {20 * kB + 24, 4},
-          {14 * kB + 40, 4},
-          {6 * kB + 100, 2},
-          {6 * kB + 112, 4}},
-         6},
+        {"six places: the one visited longest ago is given up first", kSixPlaces, 6},
     };
     TempDir dir;
     const Bytes file = patterned(21 * kB);
@@ -217,25 +224,7 @@ TEST(BlockCacheTest, EveryBlockOfACallIsReadOnce) {
 // rewritten in place once the call holds its last block; a field read after
 // that from a block read again would show the new bytes.
 TEST(BlockCacheTest, HeldBlocksServeTheRestOfTheCallInBothWaysOfAsking) {
-    constexpr zel::Pos kB = 4096;
-    // The window (blocks 0 to 3) and four slots held; block 20, read first
-    // but used since, and block 17 used least recently when block 6 comes;
-    // then back to block 20, which must still be held.
-    const std::vector<Field> fields = {
-        {8, 4},
-        {20 * kB, 4},
-        {17 * kB + 2, 1},
-        {20 * kB + 8, 4},
-        {14 * kB, 4},
-        {11 * kB, 2},
-        {8, 4},
-        {20 * kB + 24, 4},
-        {14 * kB + 40, 4},
-        {6 * kB + 100, 2},
-        {6 * kB + 112, 4},
-        {20 * kB + 40, 4},
-        {12, 4},
-    };
+    const std::vector<Field>& fields = kSixPlaces;
     constexpr std::size_t kLastBlockRead = 9;
     for (Ask ask : {Ask::bytes, Ask::typed}) {
         SCOPED_TRACE(ask == Ask::bytes ? "as bytes" : "as values");
