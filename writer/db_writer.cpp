@@ -67,10 +67,23 @@ Bytes buildOsdb(const OsdbLayout& layout, ByteOrder order, Placement* placement)
                                                        kWordBytes * layout.directoryEntries);
     Bytes file(tablesFrom, 0);
     Placement where;
+    // The region that ends the file is placed after all others.
+    const auto endsIn = [&](unsigned number, int section) {
+        return layout.endsInside && layout.endsInside->table == number &&
+               layout.endsInside->section == section;
+    };
+    const Region* lastRegion = nullptr;
+    std::uint32_t* lastEntry = nullptr;  // a plain table's start
+    std::uint32_t lastFrom = 0;          // the start of a section's table
     for (const auto& [number, table] : layout.tables) {
         const auto start = align4(static_cast<std::uint32_t>(file.size()));
         where.tableStart[number] = start;
         if (table.sections.empty()) {
+            if (endsIn(number, kPlain)) {
+                lastEntry = &where.tableStart[number];
+                lastRegion = &table.plain;
+                continue;
+            }
             putBytes(file, start, table.plain.bytes(order));
             grow(file, start + kWordBytes);  // an empty table still takes a word
             continue;
@@ -81,11 +94,29 @@ Bytes buildOsdb(const OsdbLayout& layout, ByteOrder order, Placement* placement)
         for (std::uint32_t s = 0; s < count; ++s) {
             const auto sectionStart = align4(static_cast<std::uint32_t>(file.size()));
             sections.push_back(sectionStart);
+            if (endsIn(number, static_cast<int>(s))) {
+                lastRegion = &table.sections[s];
+                lastFrom = start;
+                continue;
+            }
             put32(file, sectionEntryAt(start, static_cast<std::uint16_t>(s)),
                   shownAt(layout.sectionsAt, {number, s}, sectionStart) - start, order);
             putBytes(file, sectionStart, table.sections[s].bytes(order));
             grow(file, sectionStart + kWordBytes);
         }
+    }
+    if (lastRegion) {
+        const auto at = align4(static_cast<std::uint32_t>(file.size()));
+        const EndsInside& end = *layout.endsInside;
+        if (end.section == kPlain) {
+            *lastEntry = at;
+        } else {
+            where.sectionStart[end.table][static_cast<std::size_t>(end.section)] = at;
+            put32(file, sectionEntryAt(lastFrom, static_cast<std::uint16_t>(end.section)),
+                  at - lastFrom, order);
+        }
+        putBytes(file, at, lastRegion->bytes(order));
+        file.resize(std::size_t{at} + end.length, 0);
     }
     const std::uint32_t base = layout.directoryLast
                                    ? align4(static_cast<std::uint32_t>(file.size()))

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,6 +45,12 @@ class Region {
     std::uint32_t m_size = 0;
 };
 
+struct EndsInside {
+    unsigned table;
+    int section;
+    std::uint32_t length;
+};
+
 // An OSDB table: plain, or (when sections is not empty) a sectioned table of
 // an unread word, the section offset list and the sections.
 struct OsdbTable {
@@ -67,6 +74,10 @@ struct OsdbLayout {
     // the directory entries and section offsets are stored to point there.
     std::map<unsigned, std::uint32_t> tablesAt;
     std::map<std::pair<unsigned, unsigned>, std::uint32_t> sectionsAt;
+    // The table (section kPlain) or section placed after all others, the
+    // file ending `length` bytes into it, so that reads beyond that meet the
+    // end of the file. Not with directoryLast.
+    std::optional<EndsInside> endsInside;
 };
 
 // Where the writer put things, as absolute file positions.

@@ -179,13 +179,18 @@ TEST(Build, RefusalNamesWhatIsRefused) {
         {0,
          "/osdb/dbTb5/0",
          {{"item", 0}, {"result", 114}},
-         "dbTb5[0].result: result 114 cannot be reproduced: dbTb5 item 1 address (10257) is "
-         "stored in the same place (OSDB2D.BIN table 6 section 4)"},
+         "dbTb5[0].result: result 114 cannot be reproduced: dbTb5 item 1 bitMask (2) lies after "
+         "it in the same place (OSDB2D.BIN table 6 section 4), so no end of the file falls"},
+        {0,
+         "/osdb/dbTb5/0",
+         {{"item", 0}, {"result", 109}},
+         "dbTb5[0].result: result 109 cannot be reproduced: dbTb5 item 1 bitMask (2) is read "
+         "from the same place (OSDB2D.BIN table 6 section 4), and its reads would fail too"},
         {0,
          "/osdb/dbTb3/5",
          {{"item", 12}, {"result", 114}},
-         "dbTb3[5].result: result 114 cannot be reproduced: dbTb2 item 28 headWord (513) is "
-         "stored in the same place (OSDB2D.BIN table 6 section 7)"},
+         "dbTb3[5].result: result 114 cannot be reproduced: dbTb3 item 11 address (58128) lies "
+         "after it in the same place (OSDB2D.BIN table 6 section 7)"},
         {0, "/osdb/dbTb4/-", {{"item", 50}, {"result", -2}}, "built"},
         {0,
          "/osdb/dbTb4/-",
@@ -199,8 +204,9 @@ TEST(Build, RefusalNamesWhatIsRefused) {
         {0,
          "/osdb/memory/3/values/0",
          {{"result", 114}},
-         "memory[3].values[0].result: result 114 cannot be reproduced: memory kind 3 index 0 (16) "
-         "is stored in the same place (OSDB2D.BIN table 9 section 0)"},
+         "memory[3].values[0].result: result 114 cannot be reproduced: memory kind 3 index 6 "
+         "(1024) lies after it in the same place (OSDB2D.BIN table 9 section 0)"},
+        {0, "/osdb/memory/1/values/-", {{"result", 114}}, "built"},
         {0,
          "/osdb/cpuSpec",
          {{"result", 109}},
@@ -232,6 +238,14 @@ TEST(Build, RefusalNamesWhatIsRefused) {
     EXPECT_NE(refusal(specFails).find("dbTb2[0].result: result 109 cannot be reproduced: the CPU "
                                       "specification values answer 114, and CDbTb2 reads them"),
               std::string::npos);
+    // The file ends inside one table or section at most.
+    Json twoEnds = changed(0, "/osdb/memory/1/values/-", {{"result", 114}});
+    twoEnds["databases"][0]["osdb"]["memory"][0]["values"].push_back({{"result", 114}});
+    EXPECT_NE(refusal(twoEnds).find("memory[1].values[2].result: result 114 cannot be "
+                                    "reproduced: the file can end inside one table or section "
+                                    "only, and it ends in table 1"),
+              std::string::npos)
+        << refusal(twoEnds);
     Json twice = changed(0, "/model", 1);
     twice["databases"].push_back(twice["databases"][0]);
     EXPECT_EQ(refusal(twice),
@@ -471,10 +485,13 @@ TEST(Build, DumpOfDamagedFilesBuildsBackOrIsRefused) {
              patch(d, jqwdb, j.tableEntry(10), beyond);
          },
          R"("pdbTb3":{"result":109})", ""},
+        // The built file ends inside the table or section where the
+        // values end, and the tables after it lie beyond the end.
         {"OSDB file cut in its last table", [&](const TempDir& d) { cut(d, osdb, o.size() - 1); },
-         R"({"result":114}]},{"kind":9)",
-         "osdb.memory[8].values[19].result: result 114 cannot be reproduced: memory kind 8 "
-         "index 0 (0) is stored in the same place (OSDB2W.BIN table 15)"},
+         R"({"result":114}]},{"kind":9)", ""},
+        {"OSDB file cut in an address section",
+         [&](const TempDir& d) { cut(d, osdb, o.section(6, 7) + 10); },
+         R"("dbTb3":[{"item":0,"result":114})", ""},
         {"JQWDB file cut in a table", [&](const TempDir& d) { cut(d, jqwdb, j.record(0, 1)); },
          R"("pdbTb0":[{"value1")", "jqwdb.pdbTb0[1].result: result 114 cannot be reproduced"},
     };

@@ -34,11 +34,15 @@ class OsdbBuilder {
                                        const std::string& path, std::set<int>& seen, short& number);
     void itemResult(const AddressReaderInfo& info, const MapRow& row, short result,
                     const std::string& path);
-    // A result in place of one entry or memory value: the place it is read
-    // from fails as a whole.
-    void entryResult(int table, int section, const Json& entry, const std::string& path) {
+    // A result in place of one entry or memory value whose reads end at
+    // readsEnd in its table or section.
+    void entryResult(int table, int section, Pos readsEnd, const Json& entry,
+                     const std::string& path) {
         allowKeys(entry, path, {key::kResult});
-        m_claims.fail(table, section, resultCode(entry, path), path);
+        m_claims.fail(table, section, resultCode(entry, path), readsEnd, path);
+    }
+    Pos readsEnd(AddressReader reader, const MapRow& row, std::size_t entryIndex) const {
+        return readerSpan(reader, m_pair.cpuCode, row, static_cast<int>(entryIndex) + 1).end;
     }
     // The number of entries the dump shows for a row; refuses more.
     void checkEntryCount(const MapRow& row, std::size_t given, const std::string& path);
@@ -144,7 +148,7 @@ void OsdbBuilder::itemResult(const AddressReaderInfo& info, const MapRow& row, s
         return;
     }
     if (!info.hasEntries) {
-        m_claims.fail(row.table, row.section, result, path);
+        m_claims.fail(row.table, row.section, result, readsEnd(info.reader, row, 0), path);
         return;
     }
     if (m_spec.result == kOk)
@@ -197,7 +201,8 @@ void OsdbBuilder::word2Item(const Json& item, const std::string& at, short numbe
     for (std::size_t e = 0; e < addresses->size(); ++e) {
         const Json& a = (*addresses)[e];
         if (isResult(a)) {
-            entryResult(row.table, row.section, a, indexPath(apath, e));
+            entryResult(row.table, row.section, readsEnd(AddressReader::word2, row, e), a,
+                        indexPath(apath, e));
             continue;
         }
         const auto v = requireInt(a, indexPath(apath, e), kInt32Min, kInt32Max);
@@ -231,7 +236,7 @@ void OsdbBuilder::bit4Item(const Json& item, const std::string& at, short number
         const Json& b = (*list)[e];
         const std::string epath = indexPath(bpath, e);
         if (isResult(b)) {
-            entryResult(row.table, row.section, b, epath);
+            entryResult(row.table, row.section, readsEnd(AddressReader::bit4, row, e), b, epath);
             continue;
         }
         requireObject(b, epath);
@@ -240,6 +245,8 @@ void OsdbBuilder::bit4Item(const Json& item, const std::string& at, short number
         const auto address = requireMemberInt(b, epath, key::kAddress, kInt32Min, kInt32Max);
         const auto mask = requireMemberInt(b, epath, key::kBitMask, 0, 255);
         const std::string entryName = name + " entry " + std::to_string(entry);
+        // In the two-bit field section the reader reads a W that no entry stores.
+        m_claims.need(row.table, row.section, readsEnd(AddressReader::bit4, row, e), entryName);
         const Pos slot = bit4Slot(cpu, row, entry);
         if (!isTwoBitRow(row)) {
             // The canonical (V, W) of a byte address and a one-byte mask.
@@ -318,7 +325,9 @@ void OsdbBuilder::memory(const Json& kinds, const std::string& path) {
         for (std::size_t index = 0; index < values->size(); ++index) {
             const Json& v = (*values)[index];
             if (isResult(v)) {
-                entryResult(info.table, section, v, indexPath(vpath, index));
+                entryResult(info.table, section,
+                            memoryEntryAt(static_cast<short>(index)) + kMemoryEntryBytes, v,
+                            indexPath(vpath, index));
                 continue;
             }
             const auto n = requireInt(v, indexPath(vpath, index), kInt32Min, kInt32Max);
@@ -342,7 +351,8 @@ writer::Bytes OsdbBuilder::build(const Json& osdb) {
         // CpuSpec fails at its first read of a value, and so does every
         // reader that asks it first.
         const CpuSpecPlace& first = kCpuSpecPlaces[kCpuSpecReadOrder[0]];
-        m_claims.fail(first.table, first.section, m_spec.result, childPath(m_path, key::kCpuSpec));
+        m_claims.fail(first.table, first.section, m_spec.result, 0,
+                      childPath(m_path, key::kCpuSpec));
     }
     auto items = [&](AddressReader reader, std::initializer_list<const char*> keys,
                      ItemPlacer place) {

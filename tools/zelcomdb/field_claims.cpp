@@ -31,19 +31,20 @@ FieldClaims::RegionClaims& FieldClaims::region(int table, int section, Pos end) 
     return r;
 }
 
-std::string FieldClaims::storedThere(const std::string& field, int table, int section) const {
-    return field + " is stored in the same place (" + m_fileName + " " +
-           regionName(table, section) + "), and its reads would fail too";
+void FieldClaims::need(int table, int section, Pos end, const std::string& origin) {
+    RegionClaims& r = region(table, section, end);
+    if (end > r.valuesEnd) {
+        r.valuesEnd = end;
+        r.lastValue = origin;
+    }
 }
 
 void FieldClaims::reserve(int table, int section, Pos size) { region(table, section, size); }
 
 void FieldClaims::put(int table, int section, Pos offset, unsigned width, std::uint32_t value,
                       const std::string& origin) {
+    need(table, section, offset + width, origin);
     RegionClaims& r = region(table, section, offset + width);
-    if (r.failure != 0) {
-        refuseResult(r.failedFor, r.failure, storedThere(origin, table, section));
-    }
     unsigned char b[4];
     storeOrdered(b, width, value, m_order);
     const int me = static_cast<int>(m_origins.size());
@@ -59,7 +60,8 @@ void FieldClaims::put(int table, int section, Pos offset, unsigned width, std::u
     }
 }
 
-void FieldClaims::fail(int table, int section, short result, const std::string& origin) {
+void FieldClaims::fail(int table, int section, short result, Pos readsEnd,
+                       const std::string& origin) {
     if (!failingStart(result)) refuseResult(origin, result, kFailingResults);
     RegionClaims& r = region(table, section, 0);
     if (r.failure != 0 && r.failure != result) {
@@ -67,13 +69,43 @@ void FieldClaims::fail(int table, int section, short result, const std::string& 
                      r.failedFor + " asks " + std::to_string(r.failure) + " of the same place (" +
                          m_fileName + " " + regionName(table, section) + ")");
     }
-    if (!r.bytes.empty()) {
-        const std::string& stored =
-            m_origins[static_cast<std::size_t>(r.bytes.begin()->second.origin)];
-        refuseResult(origin, result, storedThere(stored, table, section));
+    if (r.failure == 0 || readsEnd < r.failsFrom) {
+        r.failsFrom = readsEnd;
+        r.failedFor = origin;
     }
     r.failure = result;
-    r.failedFor = origin;
+}
+
+// A table or section where results are asked: where no value is read from
+// it, the readers find it at a failing position; where values lie before
+// every result and the result is the end of the file, the file ends inside
+// it (one place per file); otherwise the result cannot be given back.
+void FieldClaims::placeFailure(int table, int section, const RegionClaims& r,
+                               writer::OsdbLayout& layout) const {
+    const std::string place = m_fileName + " " + regionName(table, section);
+    const bool endsFile = r.failure == fileFailureResult(Cause::endOfFile);
+    if (r.valuesEnd == 0) {
+        if (section == kPlain)
+            layout.tablesAt[static_cast<unsigned>(table)] = *failingStart(r.failure);
+        else
+            layout.sectionsAt[{static_cast<unsigned>(table), static_cast<unsigned>(section)}] =
+                *failingStart(r.failure);
+    } else if (!endsFile) {
+        refuseResult(r.failedFor, r.failure,
+                     r.lastValue + " is read from the same place (" + place +
+                         "), and its reads would fail too");
+    } else if (r.valuesEnd >= r.failsFrom) {
+        refuseResult(r.failedFor, r.failure,
+                     r.lastValue + " lies after it in the same place (" + place +
+                         "), so no end of the file falls between them");
+    } else if (layout.endsInside) {
+        refuseResult(
+            r.failedFor, r.failure,
+            "the file can end inside one table or section only, and it ends in " +
+                regionName(static_cast<int>(layout.endsInside->table), layout.endsInside->section));
+    } else {
+        layout.endsInside = writer::EndsInside{static_cast<unsigned>(table), section, r.valuesEnd};
+    }
 }
 
 writer::OsdbLayout FieldClaims::layout() const {
@@ -89,13 +121,7 @@ writer::OsdbLayout FieldClaims::layout() const {
         }
         region->reserve(claims.size);
         for (const auto& [offset, claim] : claims.bytes) region->u8(offset, claim.byte);
-        if (const auto at = failingStart(claims.failure)) {
-            if (section == kPlain)
-                layout.tablesAt[static_cast<unsigned>(table)] = *at;
-            else
-                layout.sectionsAt[{static_cast<unsigned>(table), static_cast<unsigned>(section)}] =
-                    *at;
-        }
+        if (claims.failure != 0) placeFailure(table, section, claims, layout);
     }
     return layout;
 }

@@ -31,11 +31,17 @@ class FieldClaims {
              const std::string& origin);
     // Makes the table or section at least `size` bytes long (zeros).
     void reserve(int table, int section, Pos size);
-    // Makes every read of a plain table or a section fail with `result`
-    // (failing_place.h); `origin` is the JSON path of the result entry that
-    // asks it. No field may then be stored there, and no other entry may
-    // ask another result there: both are refused, naming the entry.
-    void fail(int table, int section, short result, const std::string& origin);
+    // A value whose reads reach `end` in a table or section, beyond the
+    // fields it stores (put() counts those).
+    void need(int table, int section, Pos end, const std::string& origin);
+    // Asks that reads of a plain table or a section reaching `readsEnd` fail
+    // with `result`; `origin` is the JSON path of the result entry. Where no
+    // value is read from it, every read there fails (failing_place.h); for
+    // 114 (the end of the file) the file may instead end inside it, after
+    // all its values and before every result, in one place per file.
+    // Another result asked of the same place, or values that no layout
+    // keeps apart from the result, are refused naming the entry.
+    void fail(int table, int section, short result, Pos readsEnd, const std::string& origin);
 
     // The layout for the writer: every table and section reserved or claimed.
     writer::OsdbLayout layout() const;
@@ -48,12 +54,15 @@ class FieldClaims {
     struct RegionClaims {
         std::map<Pos, Claim> bytes;
         Pos size = 0;
-        short failure = 0;      // the result its reads give; 0 for none
-        std::string failedFor;  // the JSON path of the entry that asks it
+        Pos valuesEnd = 0;      // where the reads of its values end
+        std::string lastValue;  // the value read furthest into it
+        short failure = 0;      // the result asked of it; 0 for none
+        Pos failsFrom = 0;      // where the reads of the first failing entry end
+        std::string failedFor;  // the JSON path of that entry
     };
     RegionClaims& region(int table, int section, Pos end);
-    // Why a field and a failure cannot share a place.
-    std::string storedThere(const std::string& field, int table, int section) const;
+    void placeFailure(int table, int section, const RegionClaims& r,
+                      writer::OsdbLayout& layout) const;
 
     ByteOrder m_order;
     std::string m_fileName;

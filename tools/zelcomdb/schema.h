@@ -20,8 +20,10 @@
 // `build` lays a file out so that the library gives each RESULT back where a
 // file can: 102 for a whole part (the file is not written), 109 or 114 for
 // everything read from one table or section (placed at a negative position
-// or beyond the end of the file), -2 for an absent item, -1 for memory kind
-// 2. Any other RESULT, or one whose place other values share, is refused.
+// or beyond the end of the file), 114 for what lies after the values of one
+// table or section per file (placed last, the file ending after its
+// values), -2 for an absent item, -1 for memory kind 2. Any other RESULT is
+// refused, naming its path.
 //
 // Entries are numbered from 1 and records from 0 by their place in the
 // arrays; an OSDB item names its item number. The description says what the
