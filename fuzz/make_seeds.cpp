@@ -23,19 +23,30 @@ struct OsdbSeed {
     ByteOrder order;
     std::int32_t value0, value1;
     bool directoryLast;
+    std::uint32_t sectionBytes;
     std::uint8_t selectors[8];  // byte 7 picks the models (harness.h)
 };
 
 constexpr ByteOrder kMsbFirst = ByteOrder::mostSignificantFirst;
 constexpr ByteOrder kLsbFirst = ByteOrder::leastSignificantFirst;
 
+// The large-section seed and the JQWDB seed with its directory at 20000 put
+// fields beyond the first 16 KiB of the file, which a call's first read takes,
+// so that the blocks read one by one after it are fuzzed too.
 constexpr OsdbSeed kOsdbSeeds[] = {
-    {"msb-first-class1.bin", kMsbFirst, 20, 10, false, {30, 5, 3, 85, 9, 2, 6, 0}},
-    {"msb-first-four-field.bin", kMsbFirst, 8, 3, false, {2, 3, 14, 87, 5, 22, 3, 1}},
-    {"msb-first-no-secondary-slots.bin", kMsbFirst, 12, 0, false, {10, 1, 7, 40, 2, 4, 10, 2}},
-    {"msb-first-directory-last.bin", kMsbFirst, 16, 4, true, {45, 8, 20, 110, 17, 33, 5, 3}},
-    {"lsb-first.bin", kLsbFirst, 20, 10, false, {30, 5, 3, 85, 9, 2, 6, 0}},
-    {"lsb-first-lower-case-name.bin", kLsbFirst, 32, 12, false, {12, 20, 9, 60, 34, 27, 11, 4}},
+    {"msb-first-class1.bin", kMsbFirst, 20, 10, false, 256, {30, 5, 3, 85, 9, 2, 6, 0}},
+    {"msb-first-four-field.bin", kMsbFirst, 8, 3, false, 256, {2, 3, 14, 87, 5, 22, 3, 1}},
+    {"msb-first-no-secondary-slots.bin", kMsbFirst, 12, 0, false, 256, {10, 1, 7, 40, 2, 4, 10, 2}},
+    {"msb-first-directory-last.bin", kMsbFirst, 16, 4, true, 256, {45, 8, 20, 110, 17, 33, 5, 3}},
+    {"msb-first-large-sections.bin", kMsbFirst, 20, 10, false, 2048, {30, 5, 3, 85, 9, 2, 6, 0}},
+    {"lsb-first.bin", kLsbFirst, 20, 10, false, 256, {30, 5, 3, 85, 9, 2, 6, 0}},
+    {"lsb-first-lower-case-name.bin",
+     kLsbFirst,
+     32,
+     12,
+     false,
+     256,
+     {12, 20, 9, 60, 34, 27, 11, 4}},
 };
 
 struct JqwdbSeed {
@@ -50,6 +61,7 @@ constexpr JqwdbSeed kJqwdbSeeds[] = {
     {"record-size-20.bin", 20, 16, {5, 2, 3, 4, 6, 7, 8, 5}},
     {"record-size-8.bin", 8, 16, {4, 5, 2, 3, 2, 3, 4, 2}},
     {"directory-base-64.bin", 12, 64, {3, 4, 5, 2, 5, 9, 6, 7}},
+    {"directory-base-20000.bin", 16, 20000, {2, 3, 4, 5, 3, 4, 5, 0}},
 };
 
 void write(const std::filesystem::path& dir, const char* name, const Bytes& bytes) {
@@ -67,7 +79,7 @@ int main(int argc, char** argv) {
     const std::filesystem::path out = argv[1];
     try {
         for (const OsdbSeed& seed : kOsdbSeeds) {
-            auto layout = zel::fuzz::sampleOsdb(seed.value0, seed.value1, 256);
+            auto layout = zel::fuzz::sampleOsdb(seed.value0, seed.value1, seed.sectionBytes);
             layout.directoryLast = seed.directoryLast;
             Bytes bytes = zel::writer::buildOsdb(layout, seed.order);
             zel::fuzz::putSelectors(bytes, seed.selectors);
