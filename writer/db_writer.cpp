@@ -156,7 +156,7 @@ Bytes buildJqwdb(const JqwdbLayout& layout, Placement* placement) {
     put32(file, kDirectoryBaseAt, base, kOrder);
     grow(file, std::size_t{base} + kWordBytes * kJqwdbTableCount);
     Placement where;
-    for (const auto& [number, table] : layout.tables) {
+    auto place = [&](unsigned number, const JqwdbTable& table) {
         const auto start = align4(static_cast<std::uint32_t>(file.size()));
         where.tableStart[number] = start;
         put32(file, tableEntryAt(base, static_cast<std::uint16_t>(number)),
@@ -170,6 +170,17 @@ Bytes buildJqwdb(const JqwdbLayout& layout, Placement* placement) {
             putBytes(file, at, record);
             at += static_cast<std::uint32_t>(table.recordSize);
         }
+        return start;
+    };
+    const auto endsIn = [&](unsigned number) {
+        return layout.endsInside && layout.endsInside->table == number;
+    };
+    for (const auto& [number, table] : layout.tables)
+        if (!endsIn(number)) place(number, table);
+    if (layout.endsInside) {
+        const unsigned last = layout.endsInside->table;
+        const std::uint32_t start = place(last, layout.tables.at(last));
+        file.resize(std::size_t{start} + layout.endsInside->length, 0);
     }
     for (const auto& [number, value] : layout.entryOverrides)
         put32(file, tableEntryAt(base, static_cast<std::uint16_t>(number)), value, kOrder);

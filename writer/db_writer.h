@@ -107,6 +107,7 @@ struct JqwdbLayout {
     std::uint32_t directoryBase = 16;
     std::map<unsigned, std::uint32_t> entryOverrides;
     std::map<unsigned, std::uint32_t> tablesAt;  // as in OsdbLayout
+    std::optional<EndsInside> endsInside;        // as in OsdbLayout; a table
 };
 
 Bytes buildJqwdb(const JqwdbLayout& layout, Placement* placement = nullptr);

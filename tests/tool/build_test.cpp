@@ -160,11 +160,25 @@ TEST(Build, RefusalNamesWhatIsRefused) {
         {0, "/osNumber", 5, "model 1 (CPU code 2) has no database files for OS number 5"},
         // A result the library gave is built where a file can give it back
         // (the round trips of damaged files below), and refused where not.
+        {0, "/jqwdb/pdbTb0", Json::array({{{"result", 114}}}),
+         "jqwdb.pdbTb0[0].result: result 114 cannot be reproduced: a table whose first record "
+         "fails answers as a whole; give the table as that result"},
         {0,
-         "/jqwdb/pdbTb0/0",
+         "/jqwdb/pdbTb0/1",
          {{"result", 114}},
-         "jqwdb.pdbTb0[0].result: result 114 cannot be reproduced: a built file answers 109 or "
-         "114 for a table or section as a whole; give the table as that result"},
+         "pdbTb0[1].result: result 114 cannot be reproduced: databases[0].jqwdb.pdbTb0[2] gives "
+         "values after it, and the file ends only once"},
+        {0,
+         "/jqwdb/pdbTb0/2",
+         {{"result", 109}},
+         "pdbTb0[2].result: result 109 cannot be reproduced: a record answers a result of its "
+         "own only where the file ends (114)"},
+        {0, "/jqwdb/pdbTb0/2", {{"result", 114}}, "built"},
+        {0, "/jqwdb/pdbTb4/1/entries/-", {{"result", 114}}, "built"},
+        {0,
+         "/jqwdb/pdbTb4/1",
+         {{"result", 114}},
+         "pdbTb4[1].result: result 114 cannot be reproduced: give the results of its entries"},
         {0, "/jqwdb/pdbTb2", {{"result", 114}}, "built"},
         {0, "/jqwdb/pdbTb10", {{"result", -1}}, "pdbTb10.result: result -1 cannot be reproduced"},
         {0,
@@ -246,6 +260,12 @@ TEST(Build, RefusalNamesWhatIsRefused) {
                                     "only, and it ends in table 1"),
               std::string::npos)
         << refusal(twoEnds);
+    Json twoTables = changed(0, "/jqwdb/pdbTb0/2", {{"result", 114}});
+    twoTables["databases"][0]["jqwdb"]["pdbTb3"][2] = {{"result", 114}};
+    EXPECT_NE(refusal(twoTables).find("pdbTb3[2].result: result 114 cannot be reproduced: the "
+                                      "file can end inside one table only, and it ends in pdbTb0"),
+              std::string::npos)
+        << refusal(twoTables);
     Json twice = changed(0, "/model", 1);
     twice["databases"].push_back(twice["databases"][0]);
     EXPECT_EQ(refusal(twice),
@@ -493,7 +513,13 @@ TEST(Build, DumpOfDamagedFilesBuildsBackOrIsRefused) {
          [&](const TempDir& d) { cut(d, osdb, o.section(6, 7) + 10); },
          R"("dbTb3":[{"item":0,"result":114})", ""},
         {"JQWDB file cut in a table", [&](const TempDir& d) { cut(d, jqwdb, j.record(0, 1)); },
-         R"("pdbTb0":[{"value1")", "jqwdb.pdbTb0[1].result: result 114 cannot be reproduced"},
+         R"("pdbTb0":[{"value1")", ""},
+        {"JQWDB file cut inside a record of device entries",
+         [&](const TempDir& d) { cut(d, jqwdb, j.record(4, 0) + 6); },
+         R"("pdbTb4":[{"entries":[{"number")", ""},
+        {"JQWDB file cut in the backup table",
+         [&](const TempDir& d) { cut(d, jqwdb, j.record(10, 2) + 1); }, R"({"result":114}]}}})",
+         ""},
     };
     const std::vector<zel::tool::ModelOsPair> pairs = {zel::tool::requirePair(20, 1)};
     for (const Row& row : rows) {

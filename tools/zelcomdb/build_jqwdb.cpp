@@ -1,7 +1,9 @@
 #include "build_jqwdb.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "failing_place.h"
 #include "format/bytes.h"
 #include "format/jqwdb_tables.h"
 #include "tool_error.h"
@@ -22,19 +24,60 @@ void putField(writer::Bytes& record, std::uint32_t at, FieldType type, std::int6
     storeOrdered(record.data() + at, width, static_cast<std::uint32_t>(value), kJqwdbByteOrder);
 }
 
-// The records of a table are read from one place: a built file answers a
-// result for the table as a whole, not for one record.
+// A record of a device table is a row of entries: each entry answers.
 void refuseRecordResult(const Json& record, const std::string& path) {
     if (isResult(record))
-        refuseResult(path, resultCode(record, path),
-                     std::string(kFailingResults) + "; give the table as that result");
+        refuseResult(path, resultCode(record, path), "give the results of its entries");
 }
+
+// Results among the records (or entries, or items) of a table come back as
+// the end of the file: 114 for every read after the last value, in one table
+// per file, placed last.
+class TableEnd {
+  public:
+    // Whether `entry` is a result; refuses one that no end of the file
+    // gives, and values after a result.
+    bool isTailResult(const Json& entry, const std::string& path) {
+        if (!isResult(entry)) {
+            if (m_firstResult)
+                refuseResult(*m_firstResult, kEndOfFile,
+                             path + " gives values after it, and the file ends only once");
+            return false;
+        }
+        allowKeys(entry, path, {key::kResult});
+        const short result = resultCode(entry, path);
+        if (result != kEndOfFile)
+            refuseResult(path, result,
+                         "a record answers a result of its own only where the file ends (114); " +
+                             std::string(kFailingResults));
+        if (!m_firstResult) m_firstResult = path;
+        return true;
+    }
+    // Ends the file `length` bytes into the table (which must have a
+    // value before its first result, where `valuesFirst`).
+    void endInside(int table, std::uint32_t length, bool valuesFirst,
+                   std::optional<writer::EndsInside>& fileEnd) const {
+        if (!m_firstResult) return;
+        if (!valuesFirst)
+            refuseResult(*m_firstResult, kEndOfFile,
+                         "a table whose first record fails answers as a whole; give the table "
+                         "as that result");
+        if (fileEnd)
+            refuseResult(*m_firstResult, kEndOfFile,
+                         "the file can end inside one table only, and it ends in " +
+                             pdbKey(static_cast<int>(fileEnd->table)));
+        fileEnd = writer::EndsInside{static_cast<unsigned>(table), kPlain, length};
+    }
+
+  private:
+    static constexpr short kEndOfFile = fileFailureResult(Cause::endOfFile);
+    std::optional<std::string> m_firstResult;
+};
 
 // The values of a record in its shape's field order. Missing fields are 0.
 std::vector<std::int64_t> recordValues(const Json& r, const RecordLayout& shape,
                                        const std::string& path) {
     std::vector<std::int64_t> values(static_cast<std::size_t>(shape.count), 0);
-    refuseRecordResult(r, path);
     requireObject(r, path);
     for (const auto& item : r.items()) {
         const auto* f = std::find_if(shape.fields, shape.fields + shape.count,
@@ -71,29 +114,47 @@ const Json* recordList(const Json& jqwdb, int table, const std::string& path) {
     return list;
 }
 
-writer::JqwdbTable plainTable(const Json& jqwdb, int table, const std::string& path) {
+// Where the reads of the record values of a table end, from the table start,
+// after `records` records.
+std::uint32_t recordsEnd(int table, std::int32_t recordSize, std::size_t records) {
+    if (records == 0) return kTableHeaderBytes;
+    const auto size = static_cast<std::uint32_t>(recordSize);
+    return kTableHeaderBytes + static_cast<std::uint32_t>(records - 1) * size +
+           std::min(size, kJqwdbTables[table].usedBytes);
+}
+
+writer::JqwdbTable plainTable(const Json& jqwdb, int table, const std::string& path,
+                              std::optional<writer::EndsInside>& fileEnd) {
     writer::JqwdbTable t;
     t.recordSize = wholeRecordSize(table);
     t.lastIndex = -1;
     const Json* list = recordList(jqwdb, table, path);
     if (!list) return t;
     const RecordLayout& shape = kJqwdbTables[table].layout;
+    TableEnd end;
     for (std::size_t i = 0; i < list->size(); ++i) {
+        const std::string rpath = indexPath(path, i);
+        if (end.isTailResult((*list)[i], rpath)) continue;
         writer::Bytes record(static_cast<std::size_t>(t.recordSize), 0);
-        encodeRecord(record, 0, shape, recordValues((*list)[i], shape, indexPath(path, i)));
+        encodeRecord(record, 0, shape, recordValues((*list)[i], shape, rpath));
         t.records.push_back(record);
     }
     t.lastIndex = static_cast<std::int32_t>(list->size()) - 1;
+    end.endInside(table, recordsEnd(table, t.recordSize, t.records.size()), !t.records.empty(),
+                  fileEnd);
     return t;
 }
 
-writer::JqwdbTable entryTable(const Json& jqwdb, int table, const std::string& path, int bound) {
+writer::JqwdbTable entryTable(const Json& jqwdb, int table, const std::string& path, int bound,
+                              std::optional<writer::EndsInside>& fileEnd) {
     writer::JqwdbTable t;
     t.recordSize = static_cast<std::int32_t>(kDeviceEntryBytes) * std::max(bound, 1);
     t.lastIndex = -1;
     const Json* list = recordList(jqwdb, table, path);
     if (!list) return t;
     const RecordLayout& shape = kJqwdbTables[table].layout;
+    TableEnd end;
+    std::uint32_t valuesEnd = 0;  // from the table start
     for (std::size_t i = 0; i < list->size(); ++i) {
         const std::string rpath = indexPath(path, i);
         writer::Bytes record(static_cast<std::size_t>(t.recordSize), 0);
@@ -109,12 +170,19 @@ writer::JqwdbTable entryTable(const Json& jqwdb, int table, const std::string& p
                             " entries, but CPdbTb" + std::to_string(table) +
                             " accepts entry numbers up to " + std::to_string(bound));
         }
-        for (std::size_t e = 0; entries && e < entries->size(); ++e)
-            encodeRecord(record, deviceEntryAt(static_cast<short>(e + 1)), shape,
-                         recordValues((*entries)[e], shape, indexPath(epath, e)));
+        for (std::size_t e = 0; entries && e < entries->size(); ++e) {
+            const std::string entryPath = indexPath(epath, e);
+            if (end.isTailResult((*entries)[e], entryPath)) continue;
+            const Pos at = deviceEntryAt(static_cast<short>(e + 1));
+            encodeRecord(record, at, shape, recordValues((*entries)[e], shape, entryPath));
+            valuesEnd = kTableHeaderBytes +
+                        static_cast<std::uint32_t>(i) * static_cast<std::uint32_t>(t.recordSize) +
+                        at + kDeviceEntryBytes;
+        }
         t.records.push_back(record);
     }
     t.lastIndex = static_cast<std::int32_t>(list->size()) - 1;
+    end.endInside(table, valuesEnd, valuesEnd != 0, fileEnd);
     return t;
 }
 
@@ -151,7 +219,8 @@ std::int64_t splitValueOf(const std::vector<std::int64_t>& v) {
     return 0;
 }
 
-writer::JqwdbTable backupTable(const Json& jqwdb, const std::string& path) {
+writer::JqwdbTable backupTable(const Json& jqwdb, const std::string& path,
+                               std::optional<writer::EndsInside>& fileEnd) {
     writer::JqwdbTable t;
     t.recordSize = wholeRecordSize(kBackupTable);
     t.lastIndex = 0;  // the item count
@@ -170,14 +239,27 @@ writer::JqwdbTable backupTable(const Json& jqwdb, const std::string& path) {
         throw ToolError(ipath + ": " + std::to_string(given) + " items, but the item count is " +
                         std::to_string(count));
     const RecordLayout& shape = kJqwdbTables[kBackupTable].layout;
-    std::vector<std::vector<std::int64_t>> values(
-        written, std::vector<std::int64_t>(static_cast<std::size_t>(shape.count), 0));
-    for (std::size_t i = 0; i < given; ++i)
-        values[i] = recordValues((*items)[i], shape, indexPath(ipath, i));
+    // The items before a first result are written, and the file ends after
+    // them; without results, every item up to the count.
+    TableEnd end;
+    std::vector<std::vector<std::int64_t>> values;
+    bool ended = false;
+    for (std::size_t i = 0; i < given; ++i) {
+        const std::string p = indexPath(ipath, i);
+        if (end.isTailResult((*items)[i], p))
+            ended = true;
+        else
+            values.push_back(recordValues((*items)[i], shape, p));
+    }
+    if (!ended)
+        values.resize(written, std::vector<std::int64_t>(static_cast<std::size_t>(shape.count), 0));
     const BackupSplit split = deriveBackupSplit(values, ipath);
     t.word8 = split.splitIndex;
     t.word12 = split.splitValue;
-    for (std::size_t i = 0; i < written; ++i) {
+    // The item count is in the header: items answer even where the first fails.
+    end.endInside(kBackupTable, recordsEnd(kBackupTable, t.recordSize, values.size()), true,
+                  fileEnd);
+    for (std::size_t i = 0; i < values.size(); ++i) {
         writer::Bytes record(static_cast<std::size_t>(t.recordSize), 0);
         const auto& v = values[i];
         const bool tail = isTailItem(static_cast<short>(i), split.splitIndex);
@@ -264,11 +346,13 @@ writer::Bytes buildJqwdbFile(const Json& jqwdb, const std::string& path, const M
     }
     for (int table = 0; table < kBackupTable; ++table) {
         const std::string tpath = childPath(path, pdbKey(table));
-        layout.tables[static_cast<unsigned>(table)] = kJqwdbTables[table].entryNumber
-                                                          ? entryTable(jqwdb, table, tpath, bound)
-                                                          : plainTable(jqwdb, table, tpath);
+        layout.tables[static_cast<unsigned>(table)] =
+            kJqwdbTables[table].entryNumber
+                ? entryTable(jqwdb, table, tpath, bound, layout.endsInside)
+                : plainTable(jqwdb, table, tpath, layout.endsInside);
     }
-    layout.tables[kBackupTable] = backupTable(jqwdb, childPath(path, pdbKey(kBackupTable)));
+    layout.tables[kBackupTable] =
+        backupTable(jqwdb, childPath(path, pdbKey(kBackupTable)), layout.endsInside);
     return writer::buildJqwdb(layout);
 }
 
