@@ -246,6 +246,10 @@ const Subcommand kSubcommands[] = {
 int main(int argc, char** argv) {
     CLI::App app{"Look at, check, compare and build ZelComFuncDbase database directories."};
     app.name("zelcomdb");
+    // Options are written --name everywhere: on Windows an argument such as
+    // /srv/db is a path, not an option. Set before the subcommands, which
+    // take it over.
+    app.allow_windows_style_options(false);
     app.require_subcommand(1);
     app.set_version_flag("--version", "zelcomdb (ZelComFuncDbase) " ZELCOMFUNCDBASE_VERSION_STRING);
     Options o;

@@ -32,7 +32,14 @@ RegularFile::RegularFile(const std::string& path) : m_path(path) {
     const HANDLE h =
         CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) fail(path, "cannot open", GetLastError());
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        // A directory cannot be opened as a file at all; say what it is.
+        const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            throw ToolError(path + ": not a regular file");
+        fail(path, "cannot open", error);
+    }
     BY_HANDLE_FILE_INFORMATION info{};
     LARGE_INTEGER size{};
     if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
