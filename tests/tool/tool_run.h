@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "schema.h"
+#include "tests/support/temp_dir.h"
 
 namespace zel::testing {
 
@@ -15,19 +16,37 @@ struct ToolRun {
 };
 
 struct RunOptions {
-    std::string input;   // a file for standard input; none when empty
-    std::string before;  // shell commands run first in the same shell ("ulimit -v N;")
+    std::string input;  // a file for standard input; none when empty
+    // Shell commands run first in the same shell ("ulimit -v N;"); a POSIX
+    // shell only, so tests that need them are skipped on Windows.
+    std::string before;
 };
+
+// The system's device that reads as empty, a file that is not a regular one.
+#if defined(_WIN32)
+constexpr const char* kNullDevice = "NUL";
+#else
+constexpr const char* kNullDevice = "/dev/null";
+#endif
 
 // The exit status of a program that hung and was stopped.
 constexpr int kHung = 124;
 
 // Runs zelcomdb with the arguments, capturing its output and exit status; a
-// run that takes longer than a minute is stopped with status kHung.
+// run that takes longer than a minute is stopped with status kHung. On
+// Windows the output's CRLF line ends are read as LF.
 ToolRun runTool(const std::vector<std::string>& args, const RunOptions& options = {});
+// Makes a special file that hangs a program that opens and reads it as a
+// regular file, and gives its path: a FIFO that no one writes to at
+// DIR/NAME, or on Windows, which keeps named pipes out of directories, a
+// named pipe NAME of no writer under \\.\pipe\ that lasts until the test
+// program ends.
+std::string makeSpecialFile(const TempDir& dir, const std::string& name);
 // An argument quoted for the shell.
 std::string shellQuoted(const std::string& argument);
 std::string readText(const std::string& path);
+// A test's name made from the words that describe it.
+std::string testName(const char* description);
 
 // The bundled sample description, and a directory holding the sample
 // database, built once.
