@@ -136,11 +136,8 @@ TEST_P(CheckScene, IsReportedAndTheCheckGoesOn) {
     EXPECT_NE(run.out.find(scene.line), std::string::npos) << run.out << run.err;
 }
 
-std::string sceneName(const ::testing::TestParamInfo<Scene>& info) {
-    return zel::testing::testName(info.param.what);
-}
-
-INSTANTIATE_TEST_SUITE_P(Directory, CheckScene, ::testing::ValuesIn(kScenes), sceneName);
+INSTANTIATE_TEST_SUITE_P(Directory, CheckScene, ::testing::ValuesIn(kScenes),
+                         zel::testing::rowName<Scene>);
 
 // Only the ranges a reader reaches are read: a file of 5 GiB (sparse) is
 // checked within a memory limit far below its size.

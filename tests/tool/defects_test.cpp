@@ -19,7 +19,7 @@ using zel::tool::Json;
 namespace fs = std::filesystem;
 
 struct Row {
-    const char* defect;
+    const char* what;  // the defect
     // Fills the directory $D (its path) and gives the arguments.
     std::function<std::vector<std::string>(const TempDir&)> setup;
     int status;
@@ -160,7 +160,7 @@ const Row kRows[] = {
      1, "model 1, OS 1, jqwdb: (200 values) -> result 102 (file not found)"},
 };
 
-void PrintTo(const Row& row, std::ostream* out) { *out << row.defect; }
+void PrintTo(const Row& row, std::ostream* out) { *out << row.what; }
 
 class Defects : public ::testing::TestWithParam<Row> {};
 
@@ -176,10 +176,6 @@ TEST_P(Defects, IsMended) {
         << run.out.substr(0, 2000) << run.err;
 }
 
-std::string rowName(const ::testing::TestParamInfo<Row>& info) {
-    return zel::testing::testName(info.param.defect);
-}
-
-INSTANTIATE_TEST_SUITE_P(Tool, Defects, ::testing::ValuesIn(kRows), rowName);
+INSTANTIATE_TEST_SUITE_P(Tool, Defects, ::testing::ValuesIn(kRows), zel::testing::rowName<Row>);
 
 }  // namespace

@@ -2,6 +2,8 @@
 #ifndef ZEL_TESTS_TOOL_TOOL_RUN_H
 #define ZEL_TESTS_TOOL_TOOL_RUN_H
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -47,6 +49,11 @@ std::string shellQuoted(const std::string& argument);
 std::string readText(const std::string& path);
 // A test's name made from the words that describe it.
 std::string testName(const char* description);
+// The name of a table row's test: its `what`, the words that describe it.
+template <class Row>
+std::string rowName(const ::testing::TestParamInfo<Row>& info) {
+    return testName(info.param.what);
+}
 
 // The bundled sample description, and a directory holding the sample
 // database, built once.
