@@ -49,8 +49,7 @@ int FieldReader::heldFor(std::int64_t at) {
             load(index, blockStart, kBlock);
         }
         // The file ends before the block, or inside it before `at`.
-        if (m_held[index].start < 0 || at - m_held[index].start >= m_held[index].length)
-            return -1;
+        if (m_held[index].start < 0 || at - m_held[index].start >= m_held[index].length) return -1;
     }
     m_held[index].lastUse = ++m_uses;
     return index;
