@@ -88,9 +88,13 @@ template <std::uint32_t kWidth>
 bool FieldReader::fromHeld(Pos pos, unsigned char (&buf)[kWidth]) {
     if (m_injector) return false;
     for (int i = 0; i < kHeld; ++i) {
-        // An empty range has length 0 and admits nothing.
-        const std::uint64_t in = std::uint64_t{pos} - static_cast<std::uint64_t>(m_held[i].start);
-        if (in + kWidth <= m_held[i].length) {
+        // A field that starts before the range, or in an empty one, is not
+        // inside it; otherwise its offset in the range is small and the
+        // width is compared with what is left, so nothing wraps.
+        const Held& held = m_held[i];
+        if (held.start < 0 || std::int64_t{pos} < held.start) continue;
+        const std::uint64_t in = std::uint64_t{pos} - static_cast<std::uint64_t>(held.start);
+        if (in < held.length && kWidth <= held.length - in) {
             std::memcpy(buf, bytesOf(i) + in, kWidth);
             m_held[i].lastUse = ++m_uses;
             return true;
