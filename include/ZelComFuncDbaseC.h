@@ -27,6 +27,19 @@
 
 #include "ZelComFuncDbaseRecords.h"
 
+#ifdef _WIN32
+#include <stddef.h> /* wchar_t in C */
+#endif
+
+/* The calling convention of every function: __cdecl on 32-bit Windows, named
+ * so that a host whose compiler defaults to another one (/Gz, /Gr) still
+ * calls correctly; 64-bit Windows and other platforms have only one. */
+#if defined(_WIN32) && !defined(_WIN64)
+#define ZELCOMFUNCDBASE_CALL __cdecl
+#else
+#define ZELCOMFUNCDBASE_CALL
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -39,68 +52,89 @@ typedef struct ZelDb ZelDb;
  * here; a missing directory shows as 102 on the first call that reads a file.
  * A NULL path is the empty directory, as for the C++ class. NULL only when
  * memory runs out. */
-ZELCOMFUNCDBASE_API ZelDb* zel_open(const unsigned short* utf16Directory);
+ZELCOMFUNCDBASE_API ZelDb* ZELCOMFUNCDBASE_CALL zel_open(const unsigned short* utf16Directory);
 /* The same from a NUL-terminated UTF-8 path. */
-ZELCOMFUNCDBASE_API ZelDb* zel_open_utf8(const char* utf8Directory);
+ZELCOMFUNCDBASE_API ZelDb* ZELCOMFUNCDBASE_CALL zel_open_utf8(const char* utf8Directory);
+#ifdef _WIN32
+/* The same from a wchar_t path, on Windows only, where wchar_t is a UTF-16
+ * unit: zel_open_w(L"C:\\db") needs no cast. */
+ZELCOMFUNCDBASE_API ZelDb* ZELCOMFUNCDBASE_CALL zel_open_w(const wchar_t* directory);
+#endif
 /* Releases an accessor; NULL is allowed. */
-ZELCOMFUNCDBASE_API void zel_close(ZelDb* db);
+ZELCOMFUNCDBASE_API void ZELCOMFUNCDBASE_CALL zel_close(ZelDb* db);
 /* A second accessor on the same directory; NULL when memory runs out or db
  * is NULL. */
-ZELCOMFUNCDBASE_API ZelDb* zel_copy(const ZelDb* db);
+ZELCOMFUNCDBASE_API ZelDb* ZELCOMFUNCDBASE_CALL zel_copy(const ZelDb* db);
 
 /* The library's version, "MAJOR.MINOR.PATCH"; a static string. */
-ZELCOMFUNCDBASE_API const char* zel_version(void);
+ZELCOMFUNCDBASE_API const char* ZELCOMFUNCDBASE_CALL zel_version(void);
 
 /* Model index (0..47) -> CPU code, OS number (1..7) -> OS type; no file. */
-ZELCOMFUNCDBASE_API short zel_CDbCpuOsType(ZelDb* db, short* cpuCode, short* osType,
-                                           short modelIndex, short osNumber);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CDbCpuOsType(ZelDb* db, short* cpuCode,
+                                                                short* osType, short modelIndex,
+                                                                short osNumber);
 /* The six CPU specification values; every failure is folded into -1. */
-ZELCOMFUNCDBASE_API short zel_CDbCpuSpec(ZelDb* db, short modelIndex, short osNumber,
-                                         ZelLong* values);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CDbCpuSpec(ZelDb* db, short modelIndex,
+                                                              short osNumber, ZelLong* values);
 /* The six CPU specification values by internal CPU code and OS type. */
-ZELCOMFUNCDBASE_API short zel_CpuSpec(ZelDb* db, short cpuCode, short osType, ZelLong* values);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CpuSpec(ZelDb* db, short cpuCode, short osType,
+                                                           ZelLong* values);
 
 /* Word addresses (tables 2, 3), bit addresses (tables 4, 5) and memory table
  * values of the OSDB file. */
-ZELCOMFUNCDBASE_API short zel_CDbTb2(ZelDb* db, short modelIndex, short osNumber, short item,
-                                     short entry, DbAd* out);
-ZELCOMFUNCDBASE_API short zel_CDbTb3(ZelDb* db, short modelIndex, short osNumber, short item,
-                                     DbAd* out);
-ZELCOMFUNCDBASE_API short zel_CDbTb4(ZelDb* db, short modelIndex, short osNumber, short item,
-                                     short entry, DbBAd* out);
-ZELCOMFUNCDBASE_API short zel_CDbTb5(ZelDb* db, short modelIndex, short osNumber, short item,
-                                     DbBAd* out);
-ZELCOMFUNCDBASE_API short zel_CDbTbMem(ZelDb* db, short modelIndex, short osNumber,
-                                       short memoryKind, short memoryIndex, ZelLong* out);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CDbTb2(ZelDb* db, short modelIndex,
+                                                          short osNumber, short item, short entry,
+                                                          DbAd* out);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CDbTb3(ZelDb* db, short modelIndex,
+                                                          short osNumber, short item, DbAd* out);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CDbTb4(ZelDb* db, short modelIndex,
+                                                          short osNumber, short item, short entry,
+                                                          DbBAd* out);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CDbTb5(ZelDb* db, short modelIndex,
+                                                          short osNumber, short item, DbBAd* out);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CDbTbMem(ZelDb* db, short modelIndex,
+                                                            short osNumber, short memoryKind,
+                                                            short memoryIndex, ZelLong* out);
 
 /* Parameter memory pass-through, the records of JQWDB tables 0 to 10 and the
  * item count of table 10. */
-ZELCOMFUNCDBASE_API short zel_CPdbPMem(ZelDb* db, short modelIndex, short osNumber, short selector,
-                                       ZelLong value, ZelLong* out);
-ZELCOMFUNCDBASE_API short zel_CPdbTb0(ZelDb* db, short modelIndex, short osNumber, short index,
-                                      PdbJAd* out);
-ZELCOMFUNCDBASE_API short zel_CPdbTb1(ZelDb* db, short modelIndex, short osNumber, short index,
-                                      PdbCAd* out);
-ZELCOMFUNCDBASE_API short zel_CPdbTb2(ZelDb* db, short modelIndex, short osNumber, short index,
-                                      short entry, PdbWD* out);
-ZELCOMFUNCDBASE_API short zel_CPdbTb3(ZelDb* db, short modelIndex, short osNumber, short index,
-                                      PdbWD* out);
-ZELCOMFUNCDBASE_API short zel_CPdbTb4(ZelDb* db, short modelIndex, short osNumber, short index,
-                                      short entry, PdbBD* out);
-ZELCOMFUNCDBASE_API short zel_CPdbTb5(ZelDb* db, short modelIndex, short osNumber, short index,
-                                      PdbBD* out);
-ZELCOMFUNCDBASE_API short zel_CPdbTb6(ZelDb* db, short modelIndex, short osNumber, short index,
-                                      PdbAnyWD* out);
-ZELCOMFUNCDBASE_API short zel_CPdbTb7(ZelDb* db, short modelIndex, short osNumber, short index,
-                                      PdbAnyBD* out);
-ZELCOMFUNCDBASE_API short zel_CPdbTb8(ZelDb* db, short modelIndex, short osNumber, short index,
-                                      PdbAnyWD* out);
-ZELCOMFUNCDBASE_API short zel_CPdbTb9(ZelDb* db, short modelIndex, short osNumber, short index,
-                                      PdbAnyPBD* out);
-ZELCOMFUNCDBASE_API short zel_CPdbTb10(ZelDb* db, short modelIndex, short osNumber, short index,
-                                       PdbBkup* out);
-ZELCOMFUNCDBASE_API short zel_GetPdbTb10ItemCount(ZelDb* db, short modelIndex, short osNumber,
-                                                  ZelLong* count);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CPdbPMem(ZelDb* db, short modelIndex,
+                                                            short osNumber, short selector,
+                                                            ZelLong value, ZelLong* out);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CPdbTb0(ZelDb* db, short modelIndex,
+                                                           short osNumber, short index,
+                                                           PdbJAd* out);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CPdbTb1(ZelDb* db, short modelIndex,
+                                                           short osNumber, short index,
+                                                           PdbCAd* out);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CPdbTb2(ZelDb* db, short modelIndex,
+                                                           short osNumber, short index, short entry,
+                                                           PdbWD* out);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CPdbTb3(ZelDb* db, short modelIndex,
+                                                           short osNumber, short index, PdbWD* out);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CPdbTb4(ZelDb* db, short modelIndex,
+                                                           short osNumber, short index, short entry,
+                                                           PdbBD* out);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CPdbTb5(ZelDb* db, short modelIndex,
+                                                           short osNumber, short index, PdbBD* out);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CPdbTb6(ZelDb* db, short modelIndex,
+                                                           short osNumber, short index,
+                                                           PdbAnyWD* out);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CPdbTb7(ZelDb* db, short modelIndex,
+                                                           short osNumber, short index,
+                                                           PdbAnyBD* out);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CPdbTb8(ZelDb* db, short modelIndex,
+                                                           short osNumber, short index,
+                                                           PdbAnyWD* out);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CPdbTb9(ZelDb* db, short modelIndex,
+                                                           short osNumber, short index,
+                                                           PdbAnyPBD* out);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_CPdbTb10(ZelDb* db, short modelIndex,
+                                                            short osNumber, short index,
+                                                            PdbBkup* out);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_GetPdbTb10ItemCount(ZelDb* db, short modelIndex,
+                                                                       short osNumber,
+                                                                       ZelLong* count);
 
 #ifdef __cplusplus
 }

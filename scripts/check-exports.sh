@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the export table of a built ZelComFuncDbase library: every C function
-# of include/ZelComFuncDbaseC.h under its plain name, the members of the class
+# of include/ZelComFuncDbaseC.h under its plain name (those declared for
+# Windows alone only in a DLL), the members of the class
 # CZelComFuncDbase, and nothing else. Reads a Windows DLL with objdump -p
 # (any architecture; OBJDUMP overrides the program) and a shared library of
 # another platform with nm -D (NM overrides).
@@ -23,17 +24,37 @@ fi
 exported=$(sort -u <<<"$exported")
 echo "$exported"
 
-c_functions=$(grep -oE '\bzel_[A-Za-z0-9_]+\(' "$root/include/ZelComFuncDbaseC.h" | tr -d '(' | sort -u)
+# The header's functions; those it declares under "#ifdef _WIN32" exist in
+# a Windows DLL alone.
+header=$root/include/ZelComFuncDbaseC.h
+functions_of() { grep -oE '\bzel_[A-Za-z0-9_]+\(' | tr -d '(' | sort -u; }
+c_functions=$(functions_of <"$header")
+windows_only=$(sed -n '/^#ifdef _WIN32$/,/^#endif/p' "$header" | functions_of)
+if [[ $library != *.dll ]]; then
+    c_functions=$(comm -23 <(echo "$c_functions") <(echo "$windows_only"))
+fi
 status=0
 # Each C function by its plain name, and the member it forwards to (zel_X ->
 # CZelComFuncDbase::X, mangled as 16CZelComFuncDbase<length>X).
 for function in $c_functions; do
     grep -qx "$function" <<<"$exported" || { echo "missing: $function"; status=1; }
     member=${function#zel_}
-    case $member in open | open_utf8 | close | copy | version) continue ;; esac
+    case $member in open | open_utf8 | open_w | close | copy | version) continue ;; esac
     grep -q "16CZelComFuncDbase${#member}${member}E" <<<"$exported" ||
         { echo "missing: CZelComFuncDbase::$member"; status=1; }
 done
+# The .def file that hosts of other compilers make their import library from
+# names the same C functions.
+if [[ $library == *.dll ]]; then
+    def_functions=$(sed -n '/^EXPORTS/,$p' "$root/src/accessor/c_interface.def" |
+        awk '$1 ~ /^zel_/ {print $1}' | sort -u)
+    while read -r name; do
+        [[ -n $name ]] && { echo "not in c_interface.def: $name"; status=1; }
+    done < <(comm -23 <(echo "$c_functions") <(echo "$def_functions"))
+    while read -r name; do
+        [[ -n $name ]] && { echo "in c_interface.def only: $name"; status=1; }
+    done < <(comm -13 <(echo "$c_functions") <(echo "$def_functions"))
+fi
 # The class's constructors, destructors, vtable and type information.
 for piece in 16CZelComFuncDbaseC1 16CZelComFuncDbaseD1 _ZTV16CZelComFuncDbase _ZTI16CZelComFuncDbase; do
     grep -q "$piece" <<<"$exported" || { echo "missing: $piece"; status=1; }

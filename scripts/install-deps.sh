@@ -19,6 +19,8 @@ packages=(
     help2man                    # zelcomdb's man page
     pkg-config                  # the pkg-config consumer test
     python3                     # the tests of the Python module (bindings/python)
+    llvm                        # llvm-dlltool: the Windows import library that links with /safeseh
+    lld                         # lld-link: the check that a host of the platform's compiler links
 )
 
 if [ "${1:-}" = "--list" ]; then

@@ -255,22 +255,46 @@ static unsigned short* utf16Of(const char* path) {
     return units;
 }
 
-/* Accessors opened from UTF-16 and from UTF-8 and a copy answer as the class
- * does, the copy also after its original is closed; NULL is refused. */
+#ifdef _WIN32
+/* The wchar_t entry of Windows, from a wchar_t copy of the UTF-16 path
+ * (a path that is not ASCII is opened from UTF-8 instead). */
+static ZelDb* openWide(const unsigned short* units, const char* directory) {
+    wchar_t wide[1024];
+    size_t i = 0;
+    if (!units) return zel_open_utf8(directory);
+    do wide[i] = (wchar_t)units[i];
+    while (units[i++] && i < COUNT(wide));
+    wide[COUNT(wide) - 1] = 0;
+    return zel_open_w(wide);
+}
+#endif
+
+/* Accessors opened from UTF-16, from UTF-8 (and on Windows from wchar_t) and
+ * a copy answer as the class does, the copy also after its original is
+ * closed; NULL is refused. */
 static void checkOpenCopyClose(const char* directory) {
     unsigned short* units = utf16Of(directory);
     ZelDb* fromUtf8 = zel_open_utf8(directory);
     ZelDb* fromUtf16 = units ? zel_open(units) : zel_open_utf8(directory);
     ZelDb* copy = zel_copy(fromUtf16);
+#ifdef _WIN32
+    ZelDb* fromWide = openWide(units, directory);
+    const int opened = 4;
+#else
+    ZelDb* fromWide = NULL;
+    const int opened = 3;
+#endif
     Tally tally;
     short cpuCode = 7, osType = 7;
     memset(&tally, 0, sizeof tally);
     if (!fromUtf8 || !fromUtf16 || !copy) fail("zel_open, zel_open_utf8 or zel_copy gave NULL");
     sweepPair(fromUtf8, directory, 1, 1, 13, &tally);
     sweepPair(fromUtf16, directory, 1, 1, 13, &tally);
+    if (fromWide) sweepPair(fromWide, directory, 1, 1, 13, &tally);
     zel_close(fromUtf16);
     sweepPair(copy, directory, 1, 1, 13, &tally);
-    if (tally.succeeded[ZEL_CDbCpuSpec] != 3) fail("accessors opened in different ways");
+    if (tally.succeeded[ZEL_CDbCpuSpec] != opened) fail("accessors opened in different ways");
+    zel_close(fromWide);
     zel_close(copy);
     zel_close(fromUtf8);
     zel_close(NULL);
