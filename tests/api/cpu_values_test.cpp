@@ -74,6 +74,9 @@ struct DamageCase {
     bool directoryLast = false;
 };
 
+// Printed by its name: GoogleTest would print the bytes, padding included.
+void PrintTo(const DamageCase& c, std::ostream* out) { *out << c.name; }
+
 const DamageCase kDamageCases[] = {
     {"EndsInDirectoryBase", Base::file, 10, 0, 114, {}},
     {"EndsBeforeValue1", Base::table0, 3, 0, 114, {0}},

@@ -23,6 +23,9 @@ struct MemoryKind {
     short highest;
 };
 
+// Printed by its name: GoogleTest would print the bytes, padding included.
+void PrintTo(const MemoryKind& c, std::ostream* out) { *out << c.name; }
+
 const MemoryKind kKinds[] = {
     {"Kind0", 0, 1, 14},          {"Kind1", 1, 10, 31},
     {"Kind2NotServed", 2, 0, -1}, {"Kind3", 3, 9, 19},

@@ -131,6 +131,9 @@ struct SpecialCase {
     short result;  // of both calls
 };
 
+// Printed by its name: GoogleTest would print the bytes, padding included.
+void PrintTo(const SpecialCase& c, std::ostream* out) { *out << c.name; }
+
 const SpecialCase kSpecialCases[] = {
     {"Fifo", makeFifo, 102},
     {"Socket", makeSocket, 102},
@@ -185,6 +188,9 @@ struct CaseVariantCase {
     std::vector<Entry> entries;
     ZelLong read;  // the mark of the file read, or the result code
 };
+
+// Printed by its name: GoogleTest would print the bytes, padding included.
+void PrintTo(const CaseVariantCase& c, std::ostream* out) { *out << c.name; }
 
 // OSDB2D.BIN is wanted. Bytewise, upper-case letters sort before lower-case
 // ones ('D' 0x44 < 'd' 0x64).

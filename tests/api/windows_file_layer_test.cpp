@@ -95,6 +95,9 @@ struct HolderCase {
     short result;
 };
 
+// Printed by its name: GoogleTest would print the bytes, padding included.
+void PrintTo(const HolderCase& c, std::ostream* out) { *out << c.name; }
+
 #if defined(_WIN32)
 // A library that shared less than everything would fail the cases that give
 // 0: the holder's write or delete access must be shared by the library's own
@@ -167,6 +170,9 @@ struct DirectoryFormCase {
     bool windowsOnly;
     std::string (*form)(const std::string& directory);
 };
+
+// Printed by its name: GoogleTest would print the bytes, padding included.
+void PrintTo(const DirectoryFormCase& c, std::ostream* out) { *out << c.name; }
 
 const DirectoryFormCase kDirectoryForms[] = {
     {"Backslashes", false, [](const std::string& d) { return withBackslashes(d); }},

@@ -36,6 +36,9 @@ struct ReaderCase {
     std::vector<int> valueRead;
 };
 
+// Printed by its name: GoogleTest would print the bytes, padding included.
+void PrintTo(const ReaderCase& c, std::ostream* out) { *out << c.name; }
+
 // Entry 2 for tables 2 and 4; index 3 of table 10 is the item at splitIndex,
 // which reads splitValue too.
 const ReaderCase kReaders[] = {

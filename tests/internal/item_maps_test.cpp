@@ -33,6 +33,9 @@ struct MapCase {
     Ranges absent0, absent1;  // items marked absent in class 0, in class 1
 };
 
+// Printed by its name: GoogleTest would print the bytes, padding included.
+void PrintTo(const MapCase& c, std::ostream* out) { *out << c.name; }
+
 const MapCase kMaps[] = {
     {"DbTb2", AddressReader::word2, 33, 43, {}, {}},
     {"DbTb3", AddressReader::word3, 15, 22, {}, {{19, 20}}},

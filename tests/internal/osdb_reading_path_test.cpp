@@ -25,6 +25,9 @@ struct FailureCase {
     short result;
 };
 
+// Printed by its name: GoogleTest would print the bytes, padding included.
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
+
 const FailureCase kCases[] = {
     // Item range, then file name, then absent mark, then the file: the CPU
     // values (file errors pass through), then entry bound.

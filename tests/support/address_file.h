@@ -6,6 +6,7 @@
 #define ZEL_TESTS_SUPPORT_ADDRESS_FILE_H
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,19 @@ struct Run {
     Cpu cpu;
 };
 
+// A run's name: the case's name and the CPU's label.
+template <class Case>
+std::string runName(const Run<Case>& run) {
+    return std::string(run.c.name) + "_" + run.cpu.label;
+}
+
+// A run prints as its name: without this, GoogleTest prints a parameter byte
+// by byte, the uninitialised padding of the case included.
+template <class Case>
+void PrintTo(const Run<Case>& run, std::ostream* out) {
+    *out << runName(run);
+}
+
 template <class Case, std::size_t N>
 std::vector<Run<Case>> runsOf(const Case (&cases)[N]) {
     std::vector<Run<Case>> all;
@@ -100,11 +114,11 @@ std::vector<Run<Case>> runsOf(const Case (&cases)[N]) {
     return all;
 }
 
-// Names a Run: the case's name and the CPU's label.
+// Names the test of a Run.
 struct RunName {
     template <class Info>
     std::string operator()(const Info& info) const {
-        return std::string(info.param.c.name) + "_" + info.param.cpu.label;
+        return runName(info.param);
     }
 };
 
