@@ -21,6 +21,7 @@ packages=(
     python3                     # the tests of the Python module (bindings/python)
     llvm                        # llvm-dlltool: the Windows import library that links with /safeseh
     lld                         # lld-link: the check that a host of the platform's compiler links
+    valgrind                    # memcheck over the tests and the fuzz inputs (.ci/run)
 )
 
 if [ "${1:-}" = "--list" ]; then
