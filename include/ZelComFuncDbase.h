@@ -4,12 +4,9 @@
 // A host creates one CZelComFuncDbase per database directory and calls its
 // members. Every member returns a 16-bit result code and writes its answer
 // through a caller-owned pointer, which is not checked (null is not allowed):
-//     0        success, the output has been written
-//    -1        a selector is out of range, an entry is not present, or no
-//              database file exists for the CPU code and OS type
-//    -2        the requested item is marked absent for this CPU
-//   100..114   the file layer failed: 100 + cause code (102 file not found,
-//              109 bad seek, 110 hard I/O error, 114 file ends too early, ...)
+// ZEL_OK (0) with the output written, ZEL_REFUSED (-1), ZEL_ABSENT (-2) or
+// ZEL_FILE_ERROR + cause (100..114), named and put into words
+// (zel_result_text) in ZelComFuncDbaseResults.h.
 // Outputs are left untouched on failure unless a member says otherwise.
 //
 // Selectors: a model index 0..47 names a CPU model and an OS number 1..7 an
@@ -38,6 +35,7 @@
 #include <string>
 
 #include "ZelComFuncDbaseRecords.h"
+#include "ZelComFuncDbaseResults.h"
 
 // Accessor for one database directory. Every call names the CPU model by a
 // model index (0..47) and the OS variant by an OS number (1..7), opens the one

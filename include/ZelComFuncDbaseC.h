@@ -5,13 +5,9 @@
  * A host opens one ZelDb per database directory and calls zel_<member> with
  * the accessor first and then the member's arguments, in the member's order
  * and types. Each function returns exactly what the member returns and
- * writes exactly what it writes:
- *     0        success, the output has been written
- *    -1        a selector is out of range, an entry is not present, or no
- *              database file exists for the CPU code and OS type
- *    -2        the requested item is marked absent for this CPU
- *   100..114   the file layer failed: 100 + cause code (102 file not found,
- *              109 bad seek, 110 hard I/O error, 114 file ends too early, ...)
+ * writes exactly what it writes: ZEL_OK (0) with the output written, ZEL_REFUSED
+ * (-1), ZEL_ABSENT (-2) or ZEL_FILE_ERROR + cause (100..114), named and put
+ * into words (zel_result_text) in ZelComFuncDbaseResults.h.
  * Outputs are left untouched on failure, except that zel_CpuSpec writes each
  * value as soon as it has read it, zel_CDbCpuOsType writes the CPU code before
  * it checks the OS number, and zel_CDbTbMem and zel_GetPdbTb10ItemCount store
@@ -26,18 +22,10 @@
 #define ZELCOMFUNCDBASEC_H
 
 #include "ZelComFuncDbaseRecords.h"
+#include "ZelComFuncDbaseResults.h"
 
 #ifdef _WIN32
 #include <stddef.h> /* wchar_t in C */
-#endif
-
-/* The calling convention of every function: __cdecl on 32-bit Windows, named
- * so that a host whose compiler defaults to another one (/Gz, /Gr) still
- * calls correctly; 64-bit Windows and other platforms have only one. */
-#if defined(_WIN32) && !defined(_WIN64)
-#define ZELCOMFUNCDBASE_CALL __cdecl
-#else
-#define ZELCOMFUNCDBASE_CALL
 #endif
 
 #ifdef __cplusplus

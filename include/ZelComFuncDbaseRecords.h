@@ -1,7 +1,7 @@
-/* ZelComFuncDbase output records, ZelLong and the export macro, shared by the
- * C++ interface (ZelComFuncDbase.h) and the C interface (ZelComFuncDbaseC.h). Plain C99, so
- * that C, C++ and any foreign-function interface see one layout; a C++
- * translation unit may include both headers. The library pins the size and
+/* ZelComFuncDbase output records, ZelLong, the export and calling-convention
+ * macros, shared by the C++ interface (ZelComFuncDbase.h) and the C interface
+ * (ZelComFuncDbaseC.h). Plain C99, so that C, C++ and any foreign-function
+ * interface see one layout; a C++ translation unit may include both headers. The library pins the size and
  * every field offset of each record at compile time on every target. */
 #ifndef ZELCOMFUNCDBASE_RECORDS_H
 #define ZELCOMFUNCDBASE_RECORDS_H
@@ -22,6 +22,15 @@
 #endif
 #else
 #define ZELCOMFUNCDBASE_API __attribute__((visibility("default")))
+#endif
+
+/* The calling convention of every C function: __cdecl on 32-bit Windows, named
+ * so that a host whose compiler defaults to another one (/Gz, /Gr) still
+ * calls correctly; 64-bit Windows and other platforms have only one. */
+#if defined(_WIN32) && !defined(_WIN64)
+#define ZELCOMFUNCDBASE_CALL __cdecl
+#else
+#define ZELCOMFUNCDBASE_CALL
 #endif
 
 /* The interface's 32-bit signed value (CPU specification values, memory

@@ -6,9 +6,7 @@
 
 namespace zel::tool {
 
-// "refused", "absent", "file not found", ...: a short phrase for a result code.
-std::string resultPhrase(int result);
-// "102 (file not found)".
+// "102 (file not found)": the code and the library's text for it.
 std::string resultText(int result);
 
 }  // namespace zel::tool
