@@ -18,7 +18,9 @@ packages=(
     nlohmann-json3-dev          # the zelcomdb tool: JSON
     help2man                    # zelcomdb's man page
     pkg-config                  # the pkg-config consumer test
-    python3                     # the tests of the Python module (bindings/python)
+    python3                     # the Python module (bindings/python) and its tests
+    python3-pip python3-setuptools python3-wheel # its wheel, built without network
+    python3-venv                # the venv its tests install the wheel into
     llvm                        # llvm-dlltool: the Windows import library that links with /safeseh
     lld                         # lld-link: the check that a host of the platform's compiler links
     valgrind                    # memcheck over the tests and the fuzz inputs (.ci/run)

@@ -1,24 +1,31 @@
 """Tests of the Python module: every answer of `zelcomdb dump --all --json` on
-a database, asked again through the module; errors and partial values.
+a database, asked again through the module; errors and partial values;
+arguments beyond their C types; close() while threads call.
+
+ctest runs them from the installed wheel (bindings/python/test-installed.sh);
+by hand, from the sources:
 
     ZELCOMFUNCDBASE_LIBRARY=build/default/lib/libZelComFuncDbase.so.1 \\
     ZELCOMDB=build/default/bin/zelcomdb ZEL_SAMPLE_DB=build/default/sample-db \\
-    python3 -m unittest -v test_zelcomfuncdbase     (in bindings/python)
+    PYTHONDONTWRITEBYTECODE=1 python3 bindings/python/test_zelcomfuncdbase.py
 """
 
 import copy
+import inspect
 import json
 import os
 import pathlib
-import shutil
+import re
 import subprocess
 import tempfile
+import threading
+import typing
 import unittest
 
 import zelcomfuncdbase as zel
 
-SAMPLE_DB = pathlib.Path(os.environ.get("ZEL_SAMPLE_DB", "../../build/default/sample-db"))
-ZELCOMDB = os.environ.get("ZELCOMDB", "../../build/default/bin/zelcomdb")
+SAMPLE_DB = pathlib.Path(os.environ.get("ZEL_SAMPLE_DB", "build/default/sample-db"))
+ZELCOMDB = os.environ.get("ZELCOMDB", "build/default/bin/zelcomdb")
 
 
 def dump_all():
@@ -52,12 +59,11 @@ class DumpComparison(unittest.TestCase):
         else:
             self.assertEqual(convert(call()), expected)
 
-    def test_the_dump_has_every_table(self):
+    def test_dump_is_the_tools_dump(self):
         self.assertGreaterEqual(len(self.pairs), 5)
         for pair in self.pairs:
-            self.assertEqual(set(pair["osdb"]),
-                             {"cpuSpec", "dbTb2", "dbTb3", "dbTb4", "dbTb5", "memory"})
-            self.assertEqual(set(pair["jqwdb"]), {f"pdbTb{t}" for t in range(11)})
+            with self.subTest(model=pair["model"], osNumber=pair["osNumber"]):
+                self.assertEqual(self.db.dump(pair["model"], pair["osNumber"]), pair)
 
     def test_osdb_answers(self):
         db = self.db
@@ -126,15 +132,15 @@ class Errors(unittest.TestCase):
                          lambda: db.CDbCpuOsType(-1, 1)]:
                 with self.assertRaises(zel.ZelError) as raised:
                     call()
-                self.assertEqual(raised.exception.code, -1)
-                self.assertIn("out of range", raised.exception.meaning)
+                self.assertEqual((raised.exception.code, raised.exception.meaning),
+                                 (-1, zel.result_text(-1)))
 
     def test_a_missing_directory_is_file_not_found(self):
         with zel.ZelComFuncDbase(SAMPLE_DB / "missing") as db:
             with self.assertRaises(zel.ZelError) as raised:
                 db.CPdbTb0(1, 1, 0)
             self.assertEqual((raised.exception.code, raised.exception.meaning),
-                             (102, "the file failed between open and close: file not found"))
+                             (102, zel.result_text(102)))
             with self.assertRaises(zel.CpuSpecError) as raised:
                 db.CpuSpec(2, 0)
             self.assertEqual(raised.exception.code, 102)
@@ -191,12 +197,121 @@ class Accessor(unittest.TestCase):
 
     def test_version_and_records(self):
         self.assertRegex(zel.version(), r"^\d+\.\d+\.\d+$")
+        if os.environ.get("ZEL_EXPECT_INSTALLED"):
+            self.assertEqual(zel.__version__, zel.version())
         with zel.ZelComFuncDbase(SAMPLE_DB) as db:
             self.assertEqual(db.CPdbPMem(1, 1, 0, -123456789), -123456789)
             record = db.CDbTb3(1, 1, 0)
         self.assertIsInstance(record, zel.DbAd)
         with self.assertRaises(Exception):
             record.address = 1  # records are frozen
+
+
+class Arguments(unittest.TestCase):
+
+    def test_an_integer_beyond_its_c_type_raises_overflow_naming_it(self):
+        with zel.ZelComFuncDbase(SAMPLE_DB) as db:
+            for call, name in [(lambda: db.CDbCpuSpec(65537, 1), "modelIndex"),
+                               (lambda: db.CDbTb2(1, 1, 0, 65537), "entry"),
+                               (lambda: db.CPdbTb10(25, 1, 65538), "index"),
+                               (lambda: db.CDbTb3(1, -32769, 0), "osNumber"),
+                               (lambda: db.CDbCpuOsType(2 ** 15, 1), "modelIndex"),
+                               (lambda: db.CPdbPMem(1, 1, 0, 2 ** 32 + 5), "value"),
+                               (lambda: db.CPdbPMem(1, 1, 0, -2 ** 31 - 1), "value"),
+                               (lambda: zel.result_text(2 ** 16 + 102), "code")]:
+                with self.subTest(name=name), self.assertRaisesRegex(OverflowError, name):
+                    call()
+            # The ends of each range pass through.
+            self.assertEqual([db.CPdbPMem(1, 1, -2 ** 15, v) for v in (-2 ** 31, 2 ** 31 - 1)],
+                             [-2 ** 31, 2 ** 31 - 1])
+            with self.assertRaises(zel.ZelError):
+                db.CDbTb3(2 ** 15 - 1, 1, 0)
+
+    def test_a_directory_holding_nul_is_refused(self):
+        for directory in [str(SAMPLE_DB) + "\0/../x", os.fsencode(SAMPLE_DB) + b"\0/../x"]:
+            with self.assertRaises(ValueError):
+                zel.ZelComFuncDbase(directory)
+
+
+class CloseUnderThreads(unittest.TestCase):
+
+    def test_calls_in_progress_finish_and_later_calls_raise(self):
+        """Four threads call while the main thread opens a new accessor and
+        closes the old one: every answer is right, and each thread ends on
+        the ValueError of the closed accessor."""
+        with zel.ZelComFuncDbase(SAMPLE_DB) as db:
+            expected = db.CDbTb2(1, 1, 0, 1)
+        for _ in range(30):
+            db = zel.ZelComFuncDbase(SAMPLE_DB)
+            wrong, closed, answered = [], [], threading.Semaphore(0)
+
+            def call():
+                try:
+                    while True:
+                        answer = db.CDbTb2(1, 1, 0, 1)
+                        if answer != expected:
+                            wrong.append(answer)
+                        answered.release()
+                except ValueError:
+                    closed.append(True)
+
+            threads = [threading.Thread(target=call) for _ in range(4)]
+            for thread in threads:
+                thread.start()
+            for _ in range(40):  # the threads are well into their calls
+                answered.acquire()
+            successors = [zel.ZelComFuncDbase(SAMPLE_DB) for _ in range(4)]
+            db.close()
+            for thread in threads:
+                thread.join()
+            self.assertEqual((wrong, closed), ([], [True] * 4))
+            for successor in successors:
+                self.assertEqual(successor.CDbTb2(1, 1, 0, 1), expected)
+                successor.close()
+
+
+class Documentation(unittest.TestCase):
+
+    def test_every_method_and_record_says_what_it_answers_with_typed_arguments(self):
+        members = [m for m in vars(zel.ZelComFuncDbase) if m[0].isupper() or m == "dump"]
+        self.assertEqual(len(members), 22)
+        for name in members:
+            method = getattr(zel.ZelComFuncDbase, name)
+            with self.subTest(name):
+                self.assertTrue(inspect.getdoc(method))
+                hints = typing.get_type_hints(method)
+                self.assertEqual(set(hints) - {"return"},
+                                 set(inspect.signature(method).parameters) - {"self"})
+                self.assertIn("return", hints)
+        for record in [zel.DbAd, zel.DbBAd, zel.PdbJAd, zel.PdbCAd, zel.PdbWD, zel.PdbBD,
+                       zel.PdbAnyWD, zel.PdbAnyBD, zel.PdbAnyPBD, zel.PdbBkup, zel.CpuOsType]:
+            with self.subTest(record.__name__):
+                self.assertFalse(record.__doc__.startswith(record.__name__ + "("))
+                self.assertEqual(set(typing.get_type_hints(record).values()), {int})
+
+
+class ResultTexts(unittest.TestCase):
+    """The lists of result codes for readers, in the results header and the
+    README, say what zel_result_text says, word for word."""
+
+    SOURCES = pathlib.Path(os.environ.get("ZEL_SOURCE_DIR",
+                                          pathlib.Path(__file__).resolve().parents[2]))
+
+    def listed(self, path, pattern):
+        """{code: (name, text)} of each line of a file that lists a code."""
+        text = (self.SOURCES / path).read_text(encoding="utf-8")
+        return {int(m["code"]): (m["name"], m["text"]) for m in re.finditer(pattern, text)}
+
+    def test_header_and_readme_list_the_librarys_texts(self):
+        header = self.listed("include/ZelComFuncDbaseResults.h",
+                             r'(?P<name>ZEL_\w+) = (?P<code>-?\d+),?\s*/\* "(?P<text>[^"]+)"')
+        readme = self.listed("README.md",
+                             r"\| (?P<code>-?\d+) \| `(?P<name>ZEL_\w+)` \| (?P<text>[^|]+?) \|")
+        self.assertEqual(len(header), 18)
+        self.assertEqual(readme, header)
+        for code, (name, text) in header.items():
+            self.assertEqual(zel.result_text(code), text, name)
+        self.assertEqual(zel.result_text(99), "unknown result")
 
 
 if __name__ == "__main__":
