@@ -131,34 +131,36 @@ ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_GetPdbTb10ItemCount(ZelDb* db
 
 /* The item numbers zel_CDbTb<table> knows for a model: 0..count - 1. -1 for
  * a table other than 2..5 or a model index out of range. */
-ZELCOMFUNCDBASE_API short zel_item_count(short table, short modelIndex);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_item_count(short table, short modelIndex);
 /* The entry numbers 1..n of an item of zel_CDbTb2 or zel_CDbTb4 that lie in
  * the item's own row: the bound that the six CPU specification values set
  * (as zel_CDbCpuSpec delivers them), at most the row's slot count, 0 for
  * none. -1 for a table other than 2 and 4, a model index out of range, an
  * item beyond the map or NULL values; -2 for an item marked absent. */
-ZELCOMFUNCDBASE_API short zel_entry_count(short table, short modelIndex, short item,
-                                          const ZelLong* cpuSpecValues);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_entry_count(short table, short modelIndex,
+                                                               short item,
+                                                               const ZelLong* cpuSpecValues);
 /* The entry numbers 1..n that zel_CPdbTb2 and zel_CPdbTb4 accept under an OS
  * number, from the CPU specification values; -1 for an OS number out of
  * range or NULL values. */
-ZELCOMFUNCDBASE_API short zel_device_entry_count(short osNumber, const ZelLong* cpuSpecValues);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_device_entry_count(short osNumber,
+                                                                      const ZelLong* cpuSpecValues);
 /* The memory kinds of zel_CDbTbMem are 0..count - 1. */
-ZELCOMFUNCDBASE_API short zel_memory_kind_count(void);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_memory_kind_count(void);
 /* The highest memory index of a kind; -1 for a kind zel_CDbTbMem refuses. */
-ZELCOMFUNCDBASE_API short zel_memory_last_index(short kind);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_memory_last_index(short kind);
 /* 1 when the OSDB files of a model store 2- and 4-byte values most
  * significant byte first, 0 when least significant first (JQWDB files always
  * are); -1 for a model index out of range. */
-ZELCOMFUNCDBASE_API short zel_big_endian(short modelIndex);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_big_endian(short modelIndex);
 /* The name of the OSDB or JQWDB file that answers a model and OS number,
  * without directory ("OSDB2D.BIN"), NUL-terminated into name[0..size - 1].
  * 0, or -1 with nothing written for a selector out of range, a pair with no
  * database file or a buffer too small (16 bytes always suffice). */
-ZELCOMFUNCDBASE_API short zel_osdb_file_name(short modelIndex, short osNumber, char* name,
-                                             int size);
-ZELCOMFUNCDBASE_API short zel_jqwdb_file_name(short modelIndex, short osNumber, char* name,
-                                              int size);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_osdb_file_name(short modelIndex, short osNumber,
+                                                                  char* name, int size);
+ZELCOMFUNCDBASE_API short ZELCOMFUNCDBASE_CALL zel_jqwdb_file_name(short modelIndex, short osNumber,
+                                                                   char* name, int size);
 
 #ifdef __cplusplus
 }

@@ -1,8 +1,9 @@
 /* ZelComFuncDbase output records, ZelLong, the export and calling-convention
  * macros, shared by the C++ interface (ZelComFuncDbase.h) and the C interface
  * (ZelComFuncDbaseC.h). Plain C99, so that C, C++ and any foreign-function
- * interface see one layout; a C++ translation unit may include both headers. The library pins the size and
- * every field offset of each record at compile time on every target. */
+ * interface see one layout; a C++ translation unit may include both headers.
+ * The library pins the size and every field offset of each record at compile
+ * time on every target. */
 #ifndef ZELCOMFUNCDBASE_RECORDS_H
 #define ZELCOMFUNCDBASE_RECORDS_H
 

@@ -56,7 +56,7 @@ short fileName(const char* prefix, short modelIndex, short osNumber, char* name,
 
 extern "C" {
 
-short zel_item_count(short table, short modelIndex) {
+short ZELCOMFUNCDBASE_CALL zel_item_count(short table, short modelIndex) {
     zel::AddressReader reader;
     short cpuCode = 0;
     if (!readerOfTable(table, reader) || !zel::cpuCodeOfModel(modelIndex, cpuCode))
@@ -64,7 +64,8 @@ short zel_item_count(short table, short modelIndex) {
     return static_cast<short>(zel::lastItemOf(reader, zel::mapClassOf(cpuCode)) + 1);
 }
 
-short zel_entry_count(short table, short modelIndex, short item, const ZelLong* cpuSpecValues) {
+short ZELCOMFUNCDBASE_CALL zel_entry_count(short table, short modelIndex, short item,
+                                           const ZelLong* cpuSpecValues) {
     zel::AddressReader reader;
     short cpuCode = 0;
     if (!readerOfTable(table, reader) || table % 2 != 0 || !cpuSpecValues ||
@@ -79,31 +80,33 @@ short zel_entry_count(short table, short modelIndex, short item, const ZelLong* 
     return asEntryCount(std::min<std::int32_t>(zel::entryBoundOf(boundValue), slots));
 }
 
-short zel_device_entry_count(short osNumber, const ZelLong* cpuSpecValues) {
+short ZELCOMFUNCDBASE_CALL zel_device_entry_count(short osNumber, const ZelLong* cpuSpecValues) {
     short osType = 0;
     if (!cpuSpecValues || !zel::osTypeOfNumber(osNumber, osType)) return zel::kRefused;
     return asEntryCount(zel::deviceEntryBound(static_cast<std::int32_t>(cpuSpecValues[0]), osType));
 }
 
-short zel_memory_kind_count(void) { return zel::kMemoryKinds; }
+short ZELCOMFUNCDBASE_CALL zel_memory_kind_count(void) { return zel::kMemoryKinds; }
 
-short zel_memory_last_index(short kind) {
+short ZELCOMFUNCDBASE_CALL zel_memory_last_index(short kind) {
     if (kind < 0 || kind >= zel::kMemoryKinds || !zel::memoryKind(kind).served)
         return zel::kRefused;
     return static_cast<short>(zel::memoryKind(kind).highestIndex);
 }
 
-short zel_big_endian(short modelIndex) {
+short ZELCOMFUNCDBASE_CALL zel_big_endian(short modelIndex) {
     short cpuCode = 0;
     if (!zel::cpuCodeOfModel(modelIndex, cpuCode)) return zel::kRefused;
     return zel::osdbByteOrder(cpuCode) == zel::ByteOrder::mostSignificantFirst ? 1 : 0;
 }
 
-short zel_osdb_file_name(short modelIndex, short osNumber, char* name, int size) {
+short ZELCOMFUNCDBASE_CALL zel_osdb_file_name(short modelIndex, short osNumber, char* name,
+                                              int size) {
     return fileName(zel::kOsdbPrefix, modelIndex, osNumber, name, size);
 }
 
-short zel_jqwdb_file_name(short modelIndex, short osNumber, char* name, int size) {
+short ZELCOMFUNCDBASE_CALL zel_jqwdb_file_name(short modelIndex, short osNumber, char* name,
+                                               int size) {
     return fileName(zel::kJqwdbPrefix, modelIndex, osNumber, name, size);
 }
 
