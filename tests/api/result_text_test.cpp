@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <iterator>
 #include <set>
 #include <string>
 
