@@ -23,6 +23,7 @@ packages=(
     python3-venv                # the venv its tests install the wheel into
     llvm                        # llvm-dlltool: the Windows import library that links with /safeseh
     lld                         # lld-link: the check that a host of the platform's compiler links
+    dpkg-dev                    # dpkg-shlibdeps: the dependencies of the .deb that CPack makes
     valgrind                    # memcheck over the tests and the fuzz inputs (.ci/run)
 )
 
