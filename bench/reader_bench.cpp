@@ -31,8 +31,9 @@
 #include <string>
 #include <vector>
 
-#include "accessor/fault_injector.h"
 #include "bench/bench_database.h"
+#include "tests/plain/plain_accessor.h"
+#include "tests/support/member_call.h"
 
 // Counting allocator: every heap allocation of the process is counted.
 namespace {
@@ -44,6 +45,23 @@ struct SystemCalls {
     long opens = 0, reads = 0, closes = 0, others = 0;
 };
 SystemCalls g_calls;
+
+// A field read: `width` bytes at `pos`.
+struct FieldRead {
+    std::int64_t pos;
+    std::size_t width;
+};
+
+// One open of a file and the fields read through it.
+struct OpenReads {
+    std::string path;
+    std::vector<FieldRead> fields;
+};
+
+// While set, the opens and reads of the process are logged here: the slow
+// twin of the library (tests/plain) reads each field on its own, so its
+// reads are the fields of a call.
+std::vector<OpenReads>* g_recording = nullptr;
 }  // namespace
 
 extern "C" {
@@ -56,10 +74,12 @@ int __real_fcntl64(int fd, int command, ...);
 
 int __wrap_open64(const char* path, int flags, ...) {
     ++g_calls.opens;
+    if (g_recording) g_recording->push_back({path, {}});
     return __real_open64(path, flags);  // read-only opens: no mode argument
 }
 ssize_t __wrap_pread64(int fd, void* buf, std::size_t n, off_t offset) {
     ++g_calls.reads;
+    if (g_recording && !g_recording->empty()) g_recording->back().fields.push_back({offset, n});
     return __real_pread64(fd, buf, n, offset);
 }
 ssize_t __wrap_read(int fd, void* buf, std::size_t n) {
@@ -98,138 +118,55 @@ constexpr std::size_t kCpuSpecFields = 11;
 
 struct Family {
     const char* name;
-    std::function<short(CZelComFuncDbase&)> call;
+    ZelCall call;
     // The original read the CPU specification values through an open of
     // their own before opening the OSDB file again (DbTb2, DbTb4).
     bool cpuSpecOwnOpen = false;
+
+    template <class Db>
+    short on(Db& db) const {
+        ZelOutput out;
+        return zel::testing::callMember(db, call, &out);
+    }
 };
 
 const std::vector<Family>& families() {
     static const std::vector<Family> list = {
-        {"CpuSpec_msb",
-         [](CZelComFuncDbase& db) {
-             ZelLong v[6];
-             return db.CpuSpec(2, 0, v);
-         }},
-        {"CpuSpec_lsb",
-         [](CZelComFuncDbase& db) {
-             ZelLong v[6];
-             return db.CpuSpec(30, 0, v);
-         }},
-        {"CDbTb2",
-         [](CZelComFuncDbase& db) {
-             DbAd r;
-             return db.CDbTb2(1, 1, 28, 3, &r);
-         },
-         true},
-        {"CDbTb3",
-         [](CZelComFuncDbase& db) {
-             DbAd r;
-             return db.CDbTb3(1, 1, 9, &r);
-         }},
-        {"CDbTb4",
-         [](CZelComFuncDbase& db) {
-             DbBAd r;
-             return db.CDbTb4(1, 1, 40, 5, &r);
-         },
-         true},
-        {"CDbTb5",
-         [](CZelComFuncDbase& db) {
-             DbBAd r;
-             return db.CDbTb5(1, 1, 20, &r);
-         }},
-        {"CDbTbMem",
-         [](CZelComFuncDbase& db) {
-             ZelLong v;
-             return db.CDbTbMem(1, 1, 3, 7, &v);
-         }},
-        {"CPdbTb0",
-         [](CZelComFuncDbase& db) {
-             PdbJAd r;
-             return db.CPdbTb0(1, 1, 30, &r);
-         }},
-        {"CPdbTb1",
-         [](CZelComFuncDbase& db) {
-             PdbCAd r;
-             return db.CPdbTb1(1, 1, 30, &r);
-         }},
-        {"CPdbTb2",
-         [](CZelComFuncDbase& db) {
-             PdbWD r;
-             return db.CPdbTb2(1, 1, 30, 7, &r);
-         }},
-        {"CPdbTb3",
-         [](CZelComFuncDbase& db) {
-             PdbWD r;
-             return db.CPdbTb3(1, 1, 30, &r);
-         }},
-        {"CPdbTb4",
-         [](CZelComFuncDbase& db) {
-             PdbBD r;
-             return db.CPdbTb4(1, 1, 30, 7, &r);
-         }},
-        {"CPdbTb5",
-         [](CZelComFuncDbase& db) {
-             PdbBD r;
-             return db.CPdbTb5(1, 1, 30, &r);
-         }},
-        {"CPdbTb6",
-         [](CZelComFuncDbase& db) {
-             PdbAnyWD r;
-             return db.CPdbTb6(1, 1, 30, &r);
-         }},
-        {"CPdbTb7",
-         [](CZelComFuncDbase& db) {
-             PdbAnyBD r;
-             return db.CPdbTb7(1, 1, 30, &r);
-         }},
-        {"CPdbTb8",
-         [](CZelComFuncDbase& db) {
-             PdbAnyWD r;
-             return db.CPdbTb8(1, 1, 30, &r);
-         }},
-        {"CPdbTb9",
-         [](CZelComFuncDbase& db) {
-             PdbAnyPBD r;
-             return db.CPdbTb9(1, 1, 30, &r);
-         }},
-        {"CPdbTb10",
-         [](CZelComFuncDbase& db) {
-             PdbBkup r;
-             return db.CPdbTb10(1, 1, 30, &r);
-         }},
-        {"GetPdbTb10ItemCount",
-         [](CZelComFuncDbase& db) {
-             ZelLong n;
-             return db.GetPdbTb10ItemCount(1, 1, &n);
-         }},
+        {"CpuSpec_msb", {ZEL_CpuSpec, 2, 0, 0, 0, 0}},
+        {"CpuSpec_lsb", {ZEL_CpuSpec, 30, 0, 0, 0, 0}},
+        {"CDbTb2", {ZEL_CDbTb2, 1, 1, 28, 3, 0}, true},
+        {"CDbTb3", {ZEL_CDbTb3, 1, 1, 9, 0, 0}},
+        {"CDbTb4", {ZEL_CDbTb4, 1, 1, 40, 5, 0}, true},
+        {"CDbTb5", {ZEL_CDbTb5, 1, 1, 20, 0, 0}},
+        {"CDbTbMem", {ZEL_CDbTbMem, 1, 1, 3, 7, 0}},
+        {"CPdbTb0", {ZEL_CPdbTb0, 1, 1, 30, 0, 0}},
+        {"CPdbTb1", {ZEL_CPdbTb1, 1, 1, 30, 0, 0}},
+        {"CPdbTb2", {ZEL_CPdbTb2, 1, 1, 30, 7, 0}},
+        {"CPdbTb3", {ZEL_CPdbTb3, 1, 1, 30, 0, 0}},
+        {"CPdbTb4", {ZEL_CPdbTb4, 1, 1, 30, 7, 0}},
+        {"CPdbTb5", {ZEL_CPdbTb5, 1, 1, 30, 0, 0}},
+        {"CPdbTb6", {ZEL_CPdbTb6, 1, 1, 30, 0, 0}},
+        {"CPdbTb7", {ZEL_CPdbTb7, 1, 1, 30, 0, 0}},
+        {"CPdbTb8", {ZEL_CPdbTb8, 1, 1, 30, 0, 0}},
+        {"CPdbTb9", {ZEL_CPdbTb9, 1, 1, 30, 0, 0}},
+        {"CPdbTb10", {ZEL_CPdbTb10, 1, 1, 30, 0, 0}},
+        {"GetPdbTb10ItemCount", {ZEL_GetPdbTb10ItemCount, 1, 1, 0, 0, 0}},
     };
     return list;
 }
 
-// One open of a file and the fields read through it.
-struct OpenReads {
-    std::string path;
-    std::vector<zel::faults::FieldRead> fields;
-};
-
-// The opens and field reads of one call, as the library makes them.
-std::vector<OpenReads> recordCall(const Family& f, CZelComFuncDbase& db) {
-    zel::faults::Injector injector;
-    injector.record = true;
-    short result;
-    {
-        zel::faults::Scope scope(injector);
-        result = f.call(db);
-    }
+// The opens and field reads of one call, as the slow twin of the library
+// makes them.
+std::vector<OpenReads> recordCall(const Family& f, const std::string& directory) {
+    ZelPlainComFuncDbase db(directory.c_str());
+    std::vector<OpenReads> opens;
+    g_recording = &opens;
+    const short result = f.on(db);
+    g_recording = nullptr;
     if (result != 0) {
         std::fprintf(stderr, "benchmark call %s failed with %d\n", f.name, result);
         std::exit(1);
     }
-    std::vector<OpenReads> opens;
-    for (const std::string& path : injector.openedFiles) opens.push_back({path, {}});
-    for (const auto& field : injector.fieldReads)
-        opens[static_cast<std::size_t>(field.file)].fields.push_back(field);
     return opens;
 }
 
@@ -394,14 +331,14 @@ int main(int argc, char** argv) {
             const std::string n = std::string(db.name) + "/" + f.name;
             CZelComFuncDbase& lib = *db.normal;
             CZelComFuncDbase& big = *db.padded;
-            const auto original = originalPattern(f, recordCall(f, lib));
-            const auto floor = floorBlocks(recordCall(f, lib));
-            add("lib/" + n, [&f, &lib] { benchmark::DoNotOptimize(f.call(lib)); });
-            add("lib16MiB/" + n, [&f, &big] { benchmark::DoNotOptimize(f.call(big)); });
+            const auto original = originalPattern(f, recordCall(f, normal.string()));
+            const auto floor = floorBlocks(recordCall(f, normal.string()));
+            add("lib/" + n, [&f, &lib] { benchmark::DoNotOptimize(f.on(lib)); });
+            add("lib16MiB/" + n, [&f, &big] { benchmark::DoNotOptimize(f.on(big)); });
             add("original/" + n, [original] { replayOriginal(original); });
             add("floor/" + n, [floor] { replayFloor(floor, false); });
             add("checked/" + n, [floor] { replayFloor(floor, true); });
-            db.lib[f.name] = countsPerCall([&f, &lib] { f.call(lib); });
+            db.lib[f.name] = countsPerCall([&f, &lib] { f.on(lib); });
             db.floor[f.name] = countsPerCall([floor] { replayFloor(floor, false); });
             db.checked[f.name] = countsPerCall([floor] { replayFloor(floor, true); });
         }

@@ -1,6 +1,7 @@
 #include "accessor/fault_injector.h"
 
-#include "accessor/reading_path.h"
+#include "accessor/name_buffer.h"
+#include "accessor/test_seam.h"
 #include "accessor/utf.h"
 
 namespace zel::faults {
@@ -16,12 +17,42 @@ Scope::~Scope() { t_injector = nullptr; }
 
 }  // namespace zel::faults
 
-namespace zel {
+namespace zel::seam {
 
-int noteOpen(faults::Injector& injector, const NameBuffer& name) {
+using faults::t_injector;
+
+void opening(const unsigned short* name) {
+    if (!t_injector) return;
     char path[kPathBytes];
-    injector.openedFiles.emplace_back(nameToPosixPath(name.units, path) ? path : "");
-    return static_cast<int>(injector.openedFiles.size()) - 1;
+    t_injector->openedFiles.emplace_back(nameToPosixPath(name, path) ? path : "");
+    t_injector->currentFile = static_cast<int>(t_injector->openedFiles.size()) - 1;
+    t_injector->fieldReadsInFile = 0;
 }
 
-}  // namespace zel
+bool failsField(Pos pos, std::uint32_t width, Cause& cause) {
+    faults::Injector* injector = t_injector;
+    if (!injector) return false;
+    if (injector->record) injector->fieldReads.push_back({injector->currentFile, pos, width});
+    ++injector->fieldReadsInFile;
+    cause = injector->readCause;
+    return injector->failingFieldRead == injector->fieldReadsInFile &&
+           faults::failsFile(*injector, injector->currentFile);
+}
+
+void fileRead(std::int64_t offset, std::uint32_t n) {
+    if (t_injector && t_injector->record)
+        t_injector->fileReads.push_back({t_injector->currentFile, offset, n});
+}
+
+bool splitsReads() { return t_injector && t_injector->splitReads; }
+
+bool refusesNonBlockingReads() { return t_injector && t_injector->refuseNonBlockingReads; }
+
+bool failsClose(Cause& cause) {
+    faults::Injector* injector = t_injector;
+    if (!injector || !injector->failClose) return false;
+    cause = injector->closeCause;
+    return faults::failsFile(*injector, injector->currentFile);
+}
+
+}  // namespace zel::seam

@@ -1,8 +1,9 @@
-// A seam on the reading path for tests and benchmarks: failures of the file
-// layer that real files cannot produce (a read error, a failing close, a
-// short read before the end of the file), and a log of the files opened and
-// the fields read. Nothing happens unless an injector is installed, and then
-// only on the thread that installed it.
+// The injector of the test build (accessor/test_seam.h; not in the shipped
+// library): failures of the file layer that real files cannot produce (a read
+// error, a failing close, a short read before the end of the file), and a log
+// of the files opened, the fields asked for and the reads of the file layer.
+// Nothing happens unless an injector is installed, and then only on the
+// thread that installed it.
 #ifndef ZEL_ACCESSOR_FAULT_INJECTOR_H
 #define ZEL_ACCESSOR_FAULT_INJECTOR_H
 
@@ -53,6 +54,11 @@ struct Injector {
     std::vector<std::string> openedFiles;
     std::vector<FieldRead> fieldReads;
     std::vector<FileRead> fileReads;
+
+    // The file opened last (index into openedFiles) and the fields asked
+    // of it so far; kept by the hooks.
+    int currentFile = -1;
+    int fieldReadsInFile = 0;
 };
 
 // The injector installed on this thread, or nullptr.

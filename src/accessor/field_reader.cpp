@@ -2,9 +2,21 @@
 
 #include <cstring>
 
+#include "accessor/test_seam.h"
 #include "format/bytes.h"
 
 namespace zel {
+namespace {
+
+// The test build's hook on every field that a reader asks for, before the
+// field is served from wherever the product serves it; nothing in the
+// shipped library.
+void observeField(Pos pos, std::uint32_t width) {
+    Cause cause = Cause::none;
+    if (seam::failsField(pos, width, cause)) throw FileFailure{cause};
+}
+
+}  // namespace
 
 // An empty slot first, then the one whose last field is the oldest; never
 // the window.
@@ -22,10 +34,7 @@ int FieldReader::victimSlot() const {
 void FieldReader::load(int held, std::int64_t blockStart, std::uint32_t length) {
     m_held[held] = Held{};
     std::uint32_t got = 0;
-    const bool read = m_file.readAt(blockStart, bytesOf(held), length, got);
-    if (m_injector && m_injector->record)
-        m_injector->fileReads.push_back({m_injectorFile, blockStart, length});
-    if (!read) throw FileFailure{m_file.failure()};
+    if (!m_file.readAt(blockStart, bytesOf(held), length, got)) throw FileFailure{m_file.failure()};
     if (got < length) m_fileEnd = blockStart + got;
     if (got > 0) m_held[held] = Held{blockStart, got, 0};
 }
@@ -56,13 +65,6 @@ int FieldReader::heldFor(std::int64_t at) {
 }
 
 void FieldReader::fetch(Pos pos, unsigned char* buf, std::uint32_t want, std::uint32_t need) {
-    ++m_fieldReads;
-    if (m_injector) {
-        if (m_injector->record) m_injector->fieldReads.push_back({m_injectorFile, pos, want});
-        if (m_injector->failingFieldRead == m_fieldReads &&
-            faults::failsFile(*m_injector, m_injectorFile))
-            throw FileFailure{m_injector->readCause};
-    }
     const std::int32_t offset = asSigned32(pos);
     if (offset < 0) throw FileFailure{Cause::badSeek};
 
@@ -86,7 +88,6 @@ void FieldReader::fetch(Pos pos, unsigned char* buf, std::uint32_t want, std::ui
 
 template <std::uint32_t kWidth>
 bool FieldReader::fromHeld(Pos pos, unsigned char (&buf)[kWidth]) {
-    if (m_injector) return false;
     for (int i = 0; i < kHeld; ++i) {
         // A field that starts before the range, or in an empty one, is not
         // inside it; otherwise its offset in the range is small and the
@@ -104,12 +105,14 @@ bool FieldReader::fromHeld(Pos pos, unsigned char (&buf)[kWidth]) {
 }
 
 std::uint8_t FieldReader::u8(Pos pos) {
+    observeField(pos, 1);
     unsigned char b[1];
     if (!fromHeld(pos, b)) fetch(pos, b, 1, 1);
     return b[0];
 }
 
 std::uint16_t FieldReader::u16(Pos pos) {
+    observeField(pos, 2);
     unsigned char b[2];
     if (!fromHeld(pos, b)) fetch(pos, b, 2, 2);
     if (m_order == ByteOrder::mostSignificantFirst) reverse2(b);
@@ -117,6 +120,7 @@ std::uint16_t FieldReader::u16(Pos pos) {
 }
 
 std::uint32_t FieldReader::u32(Pos pos) {
+    observeField(pos, 4);
     unsigned char b[4];
     if (!fromHeld(pos, b)) fetch(pos, b, 4, 4);
     if (m_order == ByteOrder::mostSignificantFirst) reverse4(b);
@@ -126,6 +130,7 @@ std::uint32_t FieldReader::u32(Pos pos) {
 void FieldReader::bytes(Pos pos, unsigned char* buf, std::uint32_t want, std::uint32_t need) {
     if (want > kMaxField) want = kMaxField;
     if (need > want) need = want;
+    observeField(pos, want);
     std::memset(buf, 0, want);
     fetch(pos, buf, want, need);
 }

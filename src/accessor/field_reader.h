@@ -24,7 +24,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "accessor/fault_injector.h"
 #include "accessor/file_layer.h"
 #include "accessor/result_codes.h"
 #include "format/bytes.h"
@@ -44,9 +43,7 @@ class FieldReader {
     static constexpr int kWindowBlocks = 4;
     static constexpr int kSlots = 4;
 
-    // injectorFile: the index of the file in the installed injector's log.
-    FieldReader(DbFile& file, ByteOrder order, int injectorFile = -1)
-        : m_file(file), m_order(order), m_injectorFile(injectorFile) {}
+    FieldReader(DbFile& file, ByteOrder order) : m_file(file), m_order(order) {}
     FieldReader(const FieldReader&) = delete;
     FieldReader& operator=(const FieldReader&) = delete;
 
@@ -72,8 +69,7 @@ class FieldReader {
 
     // Copies a value that lies wholly inside a range the call holds. A
     // position that is negative as a signed 32-bit value never does (ranges
-    // end at or before 2^31), and nothing is served this way while an
-    // injector counts the field reads.
+    // end at or before 2^31).
     template <std::uint32_t kWidth>
     bool fromHeld(Pos pos, unsigned char (&buf)[kWidth]);
     void fetch(Pos pos, unsigned char* buf, std::uint32_t want, std::uint32_t need);
@@ -90,9 +86,6 @@ class FieldReader {
 
     DbFile& m_file;
     ByteOrder m_order;
-    faults::Injector* m_injector = faults::current();
-    int m_injectorFile;
-    int m_fieldReads = 0;
     std::uint32_t m_uses = 0;
     // Where the file ends, once a read has come back short; -1 until then.
     std::int64_t m_fileEnd = -1;

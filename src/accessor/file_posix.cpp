@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "accessor/fault_injector.h"
 #include "accessor/file_layer.h"
 #include "accessor/file_naming.h"
+#include "accessor/test_seam.h"
 #include "accessor/utf.h"
 
 namespace zel {
@@ -120,6 +120,7 @@ int openCaseVariant(char* path, std::int64_t& size) {
 
 bool DbFile::open(const unsigned short* name) {
     abandon();
+    seam::opening(name);
     char path[kPathBytes];
     if (!nameToPosixPath(name, path)) return fail(Cause::fileNotFound);
     bool missing = false;
@@ -133,15 +134,15 @@ bool DbFile::open(const unsigned short* name) {
 bool DbFile::readAt(std::int64_t offset, unsigned char* buf, std::uint32_t n, std::uint32_t& got) {
     got = 0;
     if (m_fd < 0) return fail(Cause::fileNotFound);
-    const faults::Injector* injector = faults::current();
-    bool split = injector && injector->splitReads;
+    seam::fileRead(offset, n);
+    bool split = seam::splitsReads();
     // A read may deliver fewer bytes than asked before the end of the file
     // (network file systems, signals); a read of 0 bytes is the end, and so
     // is the size the file had when it was opened, so that the last block of
     // a file costs no further read to learn it.
     while (got < n && offset + got < m_size) {
         ssize_t r = -1;
-        if (!m_blocking && injector && injector->refuseNonBlockingReads)
+        if (!m_blocking && seam::refusesNonBlockingReads())
             errno = EAGAIN;
         else
             r = ::pread(m_fd, buf + got, n - got, static_cast<off_t>(offset + got));
@@ -169,7 +170,8 @@ bool DbFile::close() {
     // After close() the descriptor is released whatever it reports, so it is
     // never closed twice.
     if (::close(fd) != 0 && errno != EINTR) return fail(causeFromErrno(errno));
-    return true;
+    Cause planned = Cause::none;
+    return !seam::failsClose(planned) || fail(planned);
 }
 
 void DbFile::abandon() {

@@ -8,9 +8,9 @@
 #endif
 #include <windows.h>
 
-#include "accessor/fault_injector.h"
 #include "accessor/file_layer.h"
 #include "accessor/name_buffer.h"
+#include "accessor/test_seam.h"
 
 namespace zel {
 namespace {
@@ -57,6 +57,7 @@ Cause causeFromWinError(DWORD err) {
 
 bool DbFile::open(const unsigned short* name) {
     abandon();
+    seam::opening(name);
     wchar_t wide[kNameUnits];
     std::size_t i = 0;
     for (; i < kNameUnits && name[i] != 0; ++i) wide[i] = static_cast<wchar_t>(name[i]);
@@ -79,8 +80,8 @@ bool DbFile::open(const unsigned short* name) {
 bool DbFile::readAt(std::int64_t offset, unsigned char* buf, std::uint32_t n, std::uint32_t& got) {
     got = 0;
     if (!m_handle) return fail(Cause::fileNotFound);
-    const faults::Injector* injector = faults::current();
-    bool split = injector && injector->splitReads;
+    seam::fileRead(offset, n);
+    bool split = seam::splitsReads();
     while (got < n) {
         OVERLAPPED at = {};
         const auto pos = static_cast<std::uint64_t>(offset) + got;
@@ -105,7 +106,8 @@ bool DbFile::close() {
     HANDLE h = static_cast<HANDLE>(m_handle);
     m_handle = nullptr;
     if (!::CloseHandle(h)) return fail(causeFromWinError(::GetLastError()));
-    return true;
+    Cause planned = Cause::none;
+    return !seam::failsClose(planned) || fail(planned);
 }
 
 void DbFile::abandon() {

@@ -5,16 +5,12 @@
 #ifndef ZEL_ACCESSOR_READING_PATH_H
 #define ZEL_ACCESSOR_READING_PATH_H
 
-#include "accessor/fault_injector.h"
 #include "accessor/field_reader.h"
 #include "accessor/file_layer.h"
 #include "accessor/name_buffer.h"
 #include "accessor/result_codes.h"
 
 namespace zel {
-
-// Appends the name to the injector's log of opened files; its index.
-int noteOpen(faults::Injector& injector, const NameBuffer& name);
 
 // body(FieldReader&) returns kOk, or kRefused for a selector that the file's
 // own header refuses; the file is closed on both paths and the body's result
@@ -23,15 +19,10 @@ template <class Body>
 short readDatabase(const NameBuffer& name, ByteOrder order, Body&& body) {
     DbFile file;
     try {
-        faults::Injector* injector = faults::current();
-        const int injectorFile = injector ? noteOpen(*injector, name) : -1;
         if (!file.open(name.units)) throw FileFailure{file.failure()};
-        FieldReader reader(file, order, injectorFile);
+        FieldReader reader(file, order);
         const short result = body(reader);
-        const bool closed = file.close();
-        if (injector && injector->failClose && faults::failsFile(*injector, injectorFile))
-            throw FileFailure{injector->closeCause};
-        if (!closed) throw FileFailure{file.failure()};
+        if (!file.close()) throw FileFailure{file.failure()};
         return result;
     } catch (const FileFailure& failure) {
         file.abandon();

@@ -35,8 +35,10 @@ auto fields(const T (&values)[N]) {
     return tupleOf(values, std::make_index_sequence<N>{});
 }
 
-// Calls the member that `call` names; its result code.
-inline short callMember(CZelComFuncDbase& db, const ZelCall& call, ZelOutput* o) {
+// Calls the member that `call` names on the library's accessor or on its slow
+// twin's (tests/plain); its result code.
+template <class Db>
+short callMember(Db& db, const ZelCall& call, ZelOutput* o) {
     const short a = call.first, b = call.second, c = call.third, d = call.fourth;
     const ZelLong v = call.value;
     switch (call.member) {
@@ -79,7 +81,8 @@ void noteOutput(TableAnswer& a, const Out& out, const Out& sentinel) {
     std::apply([&](auto... f) { a.fields = {static_cast<std::int64_t>(f)...}; }, fields(out));
 }
 
-inline TableAnswer answer(CZelComFuncDbase& db, const ZelCall& call) {
+template <class Db>
+TableAnswer answer(Db& db, const ZelCall& call) {
     ZelOutput sentinel, out;
     std::memset(static_cast<void*>(&sentinel), 0x5A, sizeof sentinel);
     std::memcpy(static_cast<void*>(&out), &sentinel, sizeof out);
