@@ -1,3 +1,9 @@
+// The injector behind the hooks of accessor/test_seam.h: part of the test
+// build only (zel_internal), never of the shipped library.
+#if !defined(ZEL_TEST_SEAM)
+#error "the fault injector belongs to the test build (ZEL_TEST_SEAM)"
+#endif
+
 #include "accessor/fault_injector.h"
 
 #include "accessor/name_buffer.h"
