@@ -64,12 +64,16 @@ void trace(const char* member, short result) {
     if (enabled) std::fprintf(stderr, "%s -> %d\n", member, result);
 }
 
-// Calls `call` with a record between guard bytes and checks the answer.
+// Calls `call` with a record between guard bytes and checks the answer; the
+// slow twin, asked the same, must give the same result and bytes.
 template <class T, class Call, class Valid>
-short check(const char* member, unsigned rules, Call call, Valid valid) {
-    Guarded<T> g;
+short check(Accessors& db, const char* member, unsigned rules, Call call, Valid valid) {
+    Guarded<T> g, plain;
     std::memset(static_cast<void*>(&g), kFill, sizeof g);
-    const short result = call(&g.record);
+    std::memset(static_cast<void*>(&plain), kFill, sizeof plain);
+    const short result = call(db.library, &g.record);
+    if (call(db.plain, &plain.record) != result || std::memcmp(&g, &plain, sizeof g) != 0)
+        broken(member, result, "the plain reading of each field answers otherwise");
     trace(member, result);
     if (!codeAllowed(result, rules)) broken(member, result, "result code outside its set");
     if (!allFill(g.front, kGuardBytes) || !allFill(g.back, kGuardBytes))
@@ -81,8 +85,8 @@ short check(const char* member, unsigned rules, Call call, Valid valid) {
 }
 
 template <class T, class Call>
-short check(const char* member, unsigned rules, Call call) {
-    return check<T>(member, rules, call, anyRecord<T>);
+short check(Accessors& db, const char* member, unsigned rules, Call call) {
+    return check<T>(db, member, rules, call, anyRecord<T>);
 }
 
 bool byteMask(const DbBAd& r) { return r.bitMask <= 0xFF; }
@@ -112,13 +116,15 @@ std::string makePrivateDirectory() {
 
 // CDbCpuOsType writes two outputs: the CPU code as soon as the model index
 // passed, the OS type only on success.
-void checkCpuOsType(CZelComFuncDbase& db, short modelIndex, short osNumber) {
-    Guarded<short> cpu;
-    Guarded<short> os;
-    std::memset(static_cast<void*>(&cpu), kFill, sizeof cpu);
-    std::memset(static_cast<void*>(&os), kFill, sizeof os);
-    const short result = db.CDbCpuOsType(&cpu.record, &os.record, modelIndex, osNumber);
+void checkCpuOsType(Accessors& db, short modelIndex, short osNumber) {
+    Guarded<short> cpu, os, plainCpu, plainOs;
+    for (Guarded<short>* g : {&cpu, &os, &plainCpu, &plainOs})
+        std::memset(static_cast<void*>(g), kFill, sizeof *g);
+    const short result = db.library.CDbCpuOsType(&cpu.record, &os.record, modelIndex, osNumber);
     const char* member = "CDbCpuOsType";
+    if (db.plain.CDbCpuOsType(&plainCpu.record, &plainOs.record, modelIndex, osNumber) != result ||
+        std::memcmp(&cpu, &plainCpu, sizeof cpu) != 0 || std::memcmp(&os, &plainOs, sizeof os) != 0)
+        broken(member, result, "the plain reading of each field answers otherwise");
     if (result != 0 && result != -1) broken(member, result, "result code outside its set");
     for (const Guarded<short>* g : {&cpu, &os})
         if (!allFill(g->front, kGuardBytes) || !allFill(g->back, kGuardBytes))
@@ -128,11 +134,11 @@ void checkCpuOsType(CZelComFuncDbase& db, short modelIndex, short osNumber) {
         broken(member, result, "OS type written on a failure");
 }
 
-void checkParameterMemory(CZelComFuncDbase& db, short modelIndex, short osNumber, short selector,
+void checkParameterMemory(Accessors& db, short modelIndex, short osNumber, short selector,
                           ZelLong value) {
     check<ZelLong>(
-        "CPdbPMem", 0,
-        [&](ZelLong* o) { return db.CPdbPMem(modelIndex, osNumber, selector, value, o); },
+        db, "CPdbPMem", 0,
+        [&](auto& d, ZelLong* o) { return d.CPdbPMem(modelIndex, osNumber, selector, value, o); },
         [&](const ZelLong& stored) { return stored == value; });
 }
 
@@ -144,72 +150,81 @@ ZelLong valueOf(const Selectors& s) {
 
 // The OSDB readers: CPU specification values, address and memory tables, and
 // the JQWDB readers whose entry numbers CpuSpec bounds.
-void callOsdbMembers(CZelComFuncDbase& db, const Model& model, const Selectors& s, bool spread) {
+void callOsdbMembers(Accessors& db, const Model& model, const Selectors& s, bool spread) {
     const short m = model.modelIndex, n = model.osNumber;
-    check<SpecValues>("CpuSpec", kReadsFile | kWritesAsItGoes, [&](SpecValues* v) {
-        return db.CpuSpec(model.cpuCode, model.osType, v->data());
+    check<SpecValues>(db, "CpuSpec", kReadsFile | kWritesAsItGoes, [&](auto& d, SpecValues* v) {
+        return d.CpuSpec(model.cpuCode, model.osType, v->data());
     });
-    check<SpecValues>("CDbCpuSpec", kWritesAsItGoes,
-                      [&](SpecValues* v) { return db.CDbCpuSpec(m, n, v->data()); });
+    check<SpecValues>(db, "CDbCpuSpec", kWritesAsItGoes,
+                      [&](auto& d, SpecValues* v) { return d.CDbCpuSpec(m, n, v->data()); });
     const unsigned address = kReadsFile | kAbsentMark;
     const auto v = [&](int slot) { return spread ? s.variant(slot) : 0; };
-    check<DbAd>("CDbTb2", address, [&](DbAd* o) {
-        return db.CDbTb2(m, n, s.pick(0, v(0), 0, 43), s.pick(1, v(1), 1, 40), o);
+    check<DbAd>(db, "CDbTb2", address, [&](auto& d, DbAd* o) {
+        return d.CDbTb2(m, n, s.pick(0, v(0), 0, 43), s.pick(1, v(1), 1, 40), o);
     });
-    check<DbAd>("CDbTb3", address,
-                [&](DbAd* o) { return db.CDbTb3(m, n, s.pick(2, v(2), 0, 22), o); });
+    check<DbAd>(db, "CDbTb3", address,
+                [&](auto& d, DbAd* o) { return d.CDbTb3(m, n, s.pick(2, v(2), 0, 22), o); });
     check<DbBAd>(
-        "CDbTb4", address,
-        [&](DbBAd* o) {
-            return db.CDbTb4(m, n, s.pick(3, v(3), 0, 115), s.pick(4, v(4), 1, 40), o);
+        db, "CDbTb4", address,
+        [&](auto& d, DbBAd* o) {
+            return d.CDbTb4(m, n, s.pick(3, v(3), 0, 115), s.pick(4, v(4), 1, 40), o);
         },
         byteMask);
     check<DbBAd>(
-        "CDbTb5", address, [&](DbBAd* o) { return db.CDbTb5(m, n, s.pick(5, v(5), 0, 44), o); },
-        byteMask);
-    check<ZelLong>("CDbTbMem", kReadsFile, [&](ZelLong* o) {
-        return db.CDbTbMem(m, n, s.pick(6, v(6), 0, 9), s.pick(7, v(7), 0, 38), o);
+        db, "CDbTb5", address,
+        [&](auto& d, DbBAd* o) { return d.CDbTb5(m, n, s.pick(5, v(5), 0, 44), o); }, byteMask);
+    check<ZelLong>(db, "CDbTbMem", kReadsFile, [&](auto& d, ZelLong* o) {
+        return d.CDbTbMem(m, n, s.pick(6, v(6), 0, 9), s.pick(7, v(7), 0, 38), o);
     });
     check<PdbWD>(
-        "CPdbTb2", kReadsFile,
-        [&](PdbWD* o) {
-            return db.CPdbTb2(m, n, s.pick(2, v(2), 0, 3), s.pick(5, v(5), 1, 40), o);
+        db, "CPdbTb2", kReadsFile,
+        [&](auto& d, PdbWD* o) {
+            return d.CPdbTb2(m, n, s.pick(2, v(2), 0, 3), s.pick(5, v(5), 1, 40), o);
         },
         byteFields);
     check<PdbBD>(
-        "CPdbTb4", kReadsFile,
-        [&](PdbBD* o) {
-            return db.CPdbTb4(m, n, s.pick(3, v(3), 0, 3), s.pick(6, v(6), 1, 40), o);
+        db, "CPdbTb4", kReadsFile,
+        [&](auto& d, PdbBD* o) {
+            return d.CPdbTb4(m, n, s.pick(3, v(3), 0, 3), s.pick(6, v(6), 1, 40), o);
         },
         byteKind);
 }
 
 // The JQWDB readers: tables 0 to 10 and the item count of table 10.
-void callJqwdbMembers(CZelComFuncDbase& db, const Model& model, const Selectors& s, bool spread) {
+void callJqwdbMembers(Accessors& db, const Model& model, const Selectors& s, bool spread) {
     const short m = model.modelIndex, n = model.osNumber;
     const unsigned rules = kReadsFile;
     const auto v = [&](int slot) { return spread ? s.variant(slot) : 0; };
     auto index = [&](int table) { return s.pick(table, v(table), 0, 7); };
     auto entry = [&](int table) { return s.pick(table + 3, v(table + 3), 1, 20); };
-    check<PdbJAd>("CPdbTb0", rules, [&](PdbJAd* o) { return db.CPdbTb0(m, n, index(0), o); });
-    check<PdbCAd>("CPdbTb1", rules, [&](PdbCAd* o) { return db.CPdbTb1(m, n, index(1), o); });
+    check<PdbJAd>(db, "CPdbTb0", rules,
+                  [&](auto& d, PdbJAd* o) { return d.CPdbTb0(m, n, index(0), o); });
+    check<PdbCAd>(db, "CPdbTb1", rules,
+                  [&](auto& d, PdbCAd* o) { return d.CPdbTb1(m, n, index(1), o); });
     check<PdbWD>(
-        "CPdbTb2", rules, [&](PdbWD* o) { return db.CPdbTb2(m, n, index(2), entry(2), o); },
+        db, "CPdbTb2", rules,
+        [&](auto& d, PdbWD* o) { return d.CPdbTb2(m, n, index(2), entry(2), o); }, byteFields);
+    check<PdbWD>(
+        db, "CPdbTb3", rules, [&](auto& d, PdbWD* o) { return d.CPdbTb3(m, n, index(3), o); },
         byteFields);
-    check<PdbWD>(
-        "CPdbTb3", rules, [&](PdbWD* o) { return db.CPdbTb3(m, n, index(3), o); }, byteFields);
     check<PdbBD>(
-        "CPdbTb4", rules, [&](PdbBD* o) { return db.CPdbTb4(m, n, index(4), entry(4), o); },
+        db, "CPdbTb4", rules,
+        [&](auto& d, PdbBD* o) { return d.CPdbTb4(m, n, index(4), entry(4), o); }, byteKind);
+    check<PdbBD>(
+        db, "CPdbTb5", rules, [&](auto& d, PdbBD* o) { return d.CPdbTb5(m, n, index(5), o); },
         byteKind);
-    check<PdbBD>(
-        "CPdbTb5", rules, [&](PdbBD* o) { return db.CPdbTb5(m, n, index(5), o); }, byteKind);
-    check<PdbAnyWD>("CPdbTb6", rules, [&](PdbAnyWD* o) { return db.CPdbTb6(m, n, index(6), o); });
-    check<PdbAnyBD>("CPdbTb7", rules, [&](PdbAnyBD* o) { return db.CPdbTb7(m, n, index(7), o); });
-    check<PdbAnyWD>("CPdbTb8", rules, [&](PdbAnyWD* o) { return db.CPdbTb8(m, n, index(8), o); });
-    check<PdbAnyPBD>("CPdbTb9", rules, [&](PdbAnyPBD* o) { return db.CPdbTb9(m, n, index(9), o); });
-    check<PdbBkup>("CPdbTb10", rules, [&](PdbBkup* o) { return db.CPdbTb10(m, n, index(10), o); });
-    check<ZelLong>("GetPdbTb10ItemCount", rules,
-                   [&](ZelLong* o) { return db.GetPdbTb10ItemCount(m, n, o); });
+    check<PdbAnyWD>(db, "CPdbTb6", rules,
+                    [&](auto& d, PdbAnyWD* o) { return d.CPdbTb6(m, n, index(6), o); });
+    check<PdbAnyBD>(db, "CPdbTb7", rules,
+                    [&](auto& d, PdbAnyBD* o) { return d.CPdbTb7(m, n, index(7), o); });
+    check<PdbAnyWD>(db, "CPdbTb8", rules,
+                    [&](auto& d, PdbAnyWD* o) { return d.CPdbTb8(m, n, index(8), o); });
+    check<PdbAnyPBD>(db, "CPdbTb9", rules,
+                     [&](auto& d, PdbAnyPBD* o) { return d.CPdbTb9(m, n, index(9), o); });
+    check<PdbBkup>(db, "CPdbTb10", rules,
+                   [&](auto& d, PdbBkup* o) { return d.CPdbTb10(m, n, index(10), o); });
+    check<ZelLong>(db, "GetPdbTb10ItemCount", rules,
+                   [&](auto& d, ZelLong* o) { return d.GetPdbTb10ItemCount(m, n, o); });
 }
 
 }  // namespace
@@ -263,7 +278,7 @@ const Model& Selectors::littleEndianModel() const {
                                (sizeof kLittleEndianModels / sizeof kLittleEndianModels[0])];
 }
 
-void callEveryMember(CZelComFuncDbase& db, const Model& model, const Selectors& s, Focus focus,
+void callEveryMember(Accessors& db, const Model& model, const Selectors& s, Focus focus,
                      bool otherFamily) {
     if (focus == Focus::osdb || otherFamily) callOsdbMembers(db, model, s, focus == Focus::osdb);
     if (focus == Focus::jqwdb || otherFamily) callJqwdbMembers(db, model, s, focus == Focus::jqwdb);
@@ -271,20 +286,21 @@ void callEveryMember(CZelComFuncDbase& db, const Model& model, const Selectors& 
     checkParameterMemory(db, model.modelIndex, model.osNumber, s.pick(0, 2, 0, 0), valueOf(s));
 }
 
-void callWithRefusedSelectors(CZelComFuncDbase& db, const Selectors& s) {
+void callWithRefusedSelectors(Accessors& db, const Selectors& s) {
     // Any 16-bit model index and OS number; most are refused before a file.
     const short m = s.pick(0, 2, 0, 0), n = s.pick(2, 2, 0, 0);
     checkCpuOsType(db, m, n);
     checkParameterMemory(db, m, n, s.pick(4, 2, 0, 0), valueOf(s));
-    check<SpecValues>("CpuSpec", kReadsFile | kWritesAsItGoes,
-                      [&](SpecValues* v) { return db.CpuSpec(m, n, v->data()); });
-    check<SpecValues>("CDbCpuSpec", kWritesAsItGoes,
-                      [&](SpecValues* v) { return db.CDbCpuSpec(m, n, v->data()); });
-    check<DbBAd>("CDbTb4", kReadsFile | kAbsentMark,
-                 [&](DbBAd* o) { return db.CDbTb4(m, n, 0, 1, o); });
-    check<PdbBkup>("CPdbTb10", kReadsFile, [&](PdbBkup* o) { return db.CPdbTb10(m, n, 0, o); });
-    check<ZelLong>("GetPdbTb10ItemCount", kReadsFile,
-                   [&](ZelLong* o) { return db.GetPdbTb10ItemCount(m, n, o); });
+    check<SpecValues>(db, "CpuSpec", kReadsFile | kWritesAsItGoes,
+                      [&](auto& d, SpecValues* v) { return d.CpuSpec(m, n, v->data()); });
+    check<SpecValues>(db, "CDbCpuSpec", kWritesAsItGoes,
+                      [&](auto& d, SpecValues* v) { return d.CDbCpuSpec(m, n, v->data()); });
+    check<DbBAd>(db, "CDbTb4", kReadsFile | kAbsentMark,
+                 [&](auto& d, DbBAd* o) { return d.CDbTb4(m, n, 0, 1, o); });
+    check<PdbBkup>(db, "CPdbTb10", kReadsFile,
+                   [&](auto& d, PdbBkup* o) { return d.CPdbTb10(m, n, 0, o); });
+    check<ZelLong>(db, "GetPdbTb10ItemCount", kReadsFile,
+                   [&](auto& d, ZelLong* o) { return d.GetPdbTb10ItemCount(m, n, o); });
 }
 
 void callWithPathFromInput(const std::uint8_t* data, std::size_t size) {
@@ -300,15 +316,17 @@ void callWithPathFromInput(const std::uint8_t* data, std::size_t size) {
         path.push_back(unit);
     }
     path.push_back(0);
-    CZelComFuncDbase db(path.data());
-    CZelComFuncDbase copy(db);
-    copy = db;
+    CZelComFuncDbase library(path.data());
+    CZelComFuncDbase copy(library);
+    copy = library;
+    ZelPlainComFuncDbase plain(path.data());
+    Accessors both{copy, plain};
     const Model& model = kBigEndianModels[0];
-    check<SpecValues>("CpuSpec", kReadsFile | kWritesAsItGoes, [&](SpecValues* v) {
-        return copy.CpuSpec(model.cpuCode, model.osType, v->data());
+    check<SpecValues>(both, "CpuSpec", kReadsFile | kWritesAsItGoes, [&](auto& d, SpecValues* v) {
+        return d.CpuSpec(model.cpuCode, model.osType, v->data());
     });
-    check<ZelLong>("GetPdbTb10ItemCount", kReadsFile, [&](ZelLong* o) {
-        return copy.GetPdbTb10ItemCount(model.modelIndex, model.osNumber, o);
+    check<ZelLong>(both, "GetPdbTb10ItemCount", kReadsFile, [&](auto& d, ZelLong* o) {
+        return d.GetPdbTb10ItemCount(model.modelIndex, model.osNumber, o);
     });
 }
 

@@ -14,7 +14,18 @@
 #include <cstdint>
 #include <string>
 
+#include "tests/plain/plain_accessor.h"
+
 namespace zel::fuzz {
+
+// The library's accessor and its slow twin's (tests/plain), which reads each
+// field on its own with no window and no slots, for one directory. Every
+// member is asked of both, and any difference in result code or output
+// bytes aborts like a crash.
+struct Accessors {
+    CZelComFuncDbase& library;
+    ZelPlainComFuncDbase& plain;
+};
 
 // A CPU model as the host names it and the file names it stands for.
 struct Model {
@@ -69,13 +80,13 @@ enum class Focus { osdb, jqwdb };
 // 100..114} (-2 only from the address table readers, 100..114 only from the
 // members that read files), a byte written outside the caller's record, an
 // output written on a failure (CpuSpec and CDbCpuSpec excepted), or a field
-// outside its range on success.
-void callEveryMember(CZelComFuncDbase& db, const Model& model, const Selectors& s, Focus focus,
+// outside its range on success, or an answer that the slow twin does not give.
+void callEveryMember(Accessors& db, const Model& model, const Selectors& s, Focus focus,
                      bool otherFamily);
 
 // Members asked of models and OS numbers that the entry points refuse, and of
 // an accessor whose directory path comes from the input (long, odd UTF-16).
-void callWithRefusedSelectors(CZelComFuncDbase& db, const Selectors& s);
+void callWithRefusedSelectors(Accessors& db, const Selectors& s);
 void callWithPathFromInput(const std::uint8_t* data, std::size_t size);
 
 // One input of a fuzz target whose input is a file of the focused family.

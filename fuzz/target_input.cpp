@@ -35,11 +35,13 @@ std::string inputFileName(Focus focus, const Model& model) {
 }  // namespace
 
 int runOneInput(Focus focus, const std::uint8_t* data, std::size_t size) {
-    static CZelComFuncDbase db = [focus] {
+    static CZelComFuncDbase library = [focus] {
         for (const Model& m : kBigEndianModels) writeCompanion(focus, m);
         for (const Model& m : kLittleEndianModels) writeCompanion(focus, m);
         return CZelComFuncDbase(privateDirectory().c_str());
     }();
+    static ZelPlainComFuncDbase plain(privateDirectory().c_str());
+    static Accessors db{library, plain};
     const Selectors s(data, size);
     // The other family of readers reads the valid companion files: once per
     // input, for one of the two models.

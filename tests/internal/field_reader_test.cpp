@@ -5,8 +5,10 @@
 #include <ZelComFuncDbase.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,18 +35,19 @@ struct Field {
 };
 
 // How readFields asks for a field: always as bytes, or as the 1-, 2- or
-// 4-byte value of that width (least significant byte first).
+// 4-byte value of that width, given back least significant byte first.
 enum class Ask { bytes, typed };
 
 // Reads the fields in order through one reader into `got`, calling `after`
 // with the index of each field read; the call's result.
 short readFields(const TempDir& dir, const std::vector<Field>& fields, std::vector<Bytes>& got,
-                 Ask ask = Ask::bytes, const std::function<void(std::size_t)>& after = {}) {
+                 Ask ask = Ask::bytes, const std::function<void(std::size_t)>& after = {},
+                 zel::ByteOrder order = zel::ByteOrder::leastSignificantFirst) {
     zel::NameBuffer name;
     const std::string path = dir.file("f.bin");
     for (std::size_t i = 0; i < path.size(); ++i)
         name.units[i] = static_cast<unsigned char>(path[i]);
-    return zel::readDatabase(name, zel::ByteOrder::leastSignificantFirst, [&](zel::FieldReader& r) {
+    return zel::readDatabase(name, order, [&](zel::FieldReader& r) {
         for (const Field& f : fields) {
             unsigned char buf[16];
             std::uint32_t value = 0;
@@ -61,13 +64,26 @@ short readFields(const TempDir& dir, const std::vector<Field>& fields, std::vect
     });
 }
 
-// Each field read holds the bytes of the file at its position.
+// Each field read holds the bytes of the file at its position; values read
+// most significant byte first hold them reversed.
 void expectOwnBytes(const Bytes& file, const std::vector<Field>& fields,
-                    const std::vector<Bytes>& got) {
+                    const std::vector<Bytes>& got, bool reversed = false) {
     for (std::size_t i = 0; i < got.size(); ++i) {
         const auto from = file.begin() + fields[i].pos;
-        EXPECT_EQ(got[i], Bytes(from, from + fields[i].width)) << "field at " << fields[i].pos;
+        Bytes expected(from, from + fields[i].width);
+        if (reversed) std::reverse(expected.begin(), expected.end());
+        EXPECT_EQ(got[i], expected) << "field at " << fields[i].pos;
     }
+}
+
+// No byte of the file is read twice by the call that the injector recorded.
+void expectNoByteReadTwice(const zel::faults::Injector& injector) {
+    const auto& reads = injector.fileReads;
+    for (std::size_t i = 0; i < reads.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            EXPECT_TRUE(reads[i].offset + reads[i].length <= reads[j].offset ||
+                        reads[j].offset + reads[j].length <= reads[i].offset)
+                << "bytes at " << reads[i].offset << " read twice";
 }
 
 // Fields inside one 4 KiB block, across a block boundary, back in an earlier
@@ -207,20 +223,87 @@ TEST(BlockCacheTest, EveryBlockOfACallIsReadOnce) {
         }
         expectOwnBytes(file, c.fields, got);
         EXPECT_EQ(injector.fileReads.size(), c.fileReads);
-        for (std::size_t i = 0; i < injector.fileReads.size(); ++i) {
-            for (std::size_t j = 0; j < i; ++j) {
-                const auto& a = injector.fileReads[i];
-                const auto& b = injector.fileReads[j];
-                EXPECT_TRUE(a.offset + a.length <= b.offset || b.offset + b.length <= a.offset)
-                    << "bytes at " << a.offset << " read twice";
+        expectNoByteReadTwice(injector);
+    }
+}
+
+// Fields of every width at every position from 16 bytes before to 16 bytes
+// after each edge of the window and of each slot, with the block on the far
+// side of the edge held or not, asked before or after the block at the edge
+// is held, in both byte orders: each comes back as the file holds it, and no
+// block is read twice. The window holds blocks 4 to 7; the block under test
+// goes into slot k after k far blocks have filled the slots before it.
+TEST(BlockCacheTest, FieldsAroundEveryEdgeOfEveryHeldRange) {
+    struct Edge {
+        const char* what;
+        zel::Pos block;  // the held block at the edge
+        bool end;        // the edge is the end of the range, not its start
+        int slot;        // far blocks read before it: its slot; -1 for the window
+    };
+    const Edge edges[] = {
+        {"window start", 4, false, -1}, {"window end", 7, true, -1},
+        {"slot 0 start", 12, false, 0}, {"slot 0 end", 12, true, 0},
+        {"slot 1 start", 12, false, 1}, {"slot 1 end", 12, true, 1},
+        {"slot 2 start", 12, false, 2}, {"slot 2 end", 12, true, 2},
+        {"slot 3 start", 12, false, 3}, {"slot 3 end", 12, true, 3},
+    };
+    TempDir dir;
+    const Bytes file = patterned(24 * kB);
+    dir.write("f.bin", file);
+    for (const Edge& e : edges) {
+        const zel::Pos edgeAt = (e.block + (e.end ? 1 : 0)) * kB;
+        const zel::Pos neighbour = e.end ? e.block + 1 : e.block - 1;
+        for (bool neighbourHeld : {false, true}) {
+            for (bool heldFirst : {true, false}) {
+                for (auto order : {zel::ByteOrder::leastSignificantFirst,
+                                   zel::ByteOrder::mostSignificantFirst}) {
+                    for (std::uint32_t width : {1u, 2u, 4u, 16u}) {
+                        for (zel::Pos at = edgeAt - 16; at != edgeAt + 17; ++at) {
+                            // The window, the far blocks, the block at the
+                            // edge and its neighbour, each by a field inside.
+                            std::vector<Field> setup = {{4 * kB + 8, 4}};
+                            for (int f = 0; f < e.slot; ++f) setup.push_back({(20 + f) * kB, 4});
+                            if (e.slot >= 0) setup.push_back({e.block * kB + 2048, 4});
+                            if (neighbourHeld) setup.push_back({neighbour * kB + 2048, 4});
+                            std::vector<Field> fields = {setup.front()};
+                            const Field tested{at, width};
+                            if (!heldFirst) fields.push_back(tested);
+                            fields.insert(fields.end(), setup.begin() + 1, setup.end());
+                            fields.push_back(tested);
+
+                            const bool reversed = order == zel::ByteOrder::mostSignificantFirst &&
+                                                  width > 1 && width < 16;
+                            SCOPED_TRACE(std::string(e.what) +
+                                         (neighbourHeld ? ", neighbour held" : "") +
+                                         (heldFirst ? ", block held first" : ", field first") +
+                                         (reversed ? ", most significant first" : ""));
+                            zel::faults::Injector injector;
+                            injector.record = true;
+                            std::vector<Bytes> got;
+                            {
+                                zel::faults::Scope scope(injector);
+                                ASSERT_EQ(readFields(dir, fields, got, Ask::typed, {}, order), 0);
+                            }
+                            expectOwnBytes(file, {fields.back()}, {got.back()}, reversed);
+                            if (!heldFirst) expectOwnBytes(file, {tested}, {got[1]}, reversed);
+                            // Four slots keep up to four blocks outside the
+                            // window; with a fifth one, one is read again.
+                            std::set<zel::Pos> outside;
+                            for (const Field& f : fields)
+                                for (zel::Pos b : {f.pos / kB, (f.pos + f.width - 1) / kB})
+                                    if (b < 4 || b > 7) outside.insert(b);
+                            if (outside.size() <= 4) expectNoByteReadTwice(injector);
+                            if (::testing::Test::HasFailure()) return;
+                        }
+                    }
+                }
             }
         }
     }
 }
 
-// The same without an injector, whose presence makes every value take the
-// slow path: values copied straight from a held block must count as uses of
-// it, or the block used least recently is not the one given up. The file is
+// Values copied straight from a held block must count as uses of it, or the
+// block used least recently is not the one given up. The file is
 // rewritten in place once the call holds its last block; a field read after
 // that from a block read again would show the new bytes.
 TEST(BlockCacheTest, HeldBlocksServeTheRestOfTheCallInBothWaysOfAsking) {
