@@ -25,6 +25,8 @@ packages=(
     lld                         # lld-link: the check that a host of the platform's compiler links
     dpkg-dev                    # dpkg-shlibdeps: the dependencies of the .deb that CPack makes
     valgrind                    # memcheck over the tests and the fuzz inputs (.ci/run)
+    mono-mcs mono-runtime       # the .NET binding (bindings/dotnet): compiled and its test run
+    libmono-system-json4.0-cil  # the .NET binding's test: reads zelcomdb's JSON dump
 )
 
 if [ "${1:-}" = "--list" ]; then
