@@ -12,6 +12,7 @@
 
 #include "fuzz/sample_files.h"
 #include "writer/db_writer.h"
+#include "writer/random_layout.h"
 
 namespace {
 
@@ -64,6 +65,27 @@ constexpr JqwdbSeed kJqwdbSeeds[] = {
     {"directory-base-20000.bin", 16, 20000, {2, 3, 4, 5, 3, 4, 5, 0}},
 };
 
+// Files of 5 to 40 blocks whose tables and sections start at unaligned
+// positions, many a few bytes before a block edge, with the directory after
+// them (writer/random_layout.h): their fields cross block edges where the
+// blocks after the first 16 KiB are read one by one.
+struct RandomSeed {
+    const char* name;
+    std::uint32_t seed;  // one that gives a file of at most 64 KiB
+    ByteOrder order;     // OSDB files
+    std::uint8_t selectors[8];
+};
+
+constexpr RandomSeed kRandomOsdbSeeds[] = {
+    {"random-layout-msb-first-5.bin", 5, kMsbFirst, {30, 5, 3, 85, 9, 2, 6, 0}},
+    {"random-layout-msb-first-14.bin", 14, kMsbFirst, {10, 1, 7, 40, 2, 4, 10, 2}},
+    {"random-layout-lsb-first-13.bin", 13, kLsbFirst, {12, 20, 9, 60, 34, 27, 11, 4}},
+};
+constexpr RandomSeed kRandomJqwdbSeeds[] = {
+    {"random-layout-6.bin", 6, kLsbFirst, {2, 3, 4, 5, 3, 4, 5, 0}},
+    {"random-layout-22.bin", 22, kLsbFirst, {5, 2, 3, 4, 6, 7, 8, 5}},
+};
+
 void write(const std::filesystem::path& dir, const char* name, const Bytes& bytes) {
     std::filesystem::create_directories(dir);
     zel::writer::writeFile((dir / name).string(), bytes);
@@ -89,6 +111,18 @@ int main(int argc, char** argv) {
             auto layout = zel::fuzz::sampleJqwdb(seed.recordSize);
             layout.directoryBase = seed.directoryBase;
             Bytes bytes = zel::writer::buildJqwdb(layout);
+            zel::fuzz::putSelectors(bytes, seed.selectors);
+            write(out / "jqwdb", seed.name, bytes);
+        }
+        for (const RandomSeed& seed : kRandomOsdbSeeds) {
+            zel::writer::RandomSource random(seed.seed);
+            Bytes bytes = zel::writer::randomOsdb(random, seed.order);
+            zel::fuzz::putSelectors(bytes, seed.selectors);
+            write(out / "osdb", seed.name, bytes);
+        }
+        for (const RandomSeed& seed : kRandomJqwdbSeeds) {
+            zel::writer::RandomSource random(seed.seed);
+            Bytes bytes = zel::writer::randomJqwdb(random);
             zel::fuzz::putSelectors(bytes, seed.selectors);
             write(out / "jqwdb", seed.name, bytes);
         }

@@ -8,12 +8,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
 #include "tests/support/address_file.h"
+#include "tests/support/both_ways.h"
 #include "tests/support/database_names.h"
 #include "tests/support/jqwdb_samples.h"
 #include "tests/support/member_call.h"
@@ -85,6 +88,15 @@ const size_t* zel_oracle_layout(size_t* count) {
 
 short zel_oracle_call(const char* utf8Directory, const ZelCall* call, ZelOutput* out) {
     CZelComFuncDbase db(utf8Directory);
+    // Every answer the C test compares with, on the database it writes, its
+    // damaged copies and the sample database, is also asked of the slow twin.
+    ZelPlainComFuncDbase plain(utf8Directory);
+    const std::string differ = zel::testing::bothWaysDiffer(db, plain, *call);
+    if (!differ.empty()) {
+        std::fprintf(stderr, "%s: the library and its plain reading differ: %s\n", utf8Directory,
+                     differ.c_str());
+        std::abort();
+    }
     return zel::testing::callMember(db, *call, out);
 }
 

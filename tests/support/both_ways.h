@@ -4,7 +4,6 @@
 #ifndef ZEL_TESTS_SUPPORT_BOTH_WAYS_H
 #define ZEL_TESTS_SUPPORT_BOTH_WAYS_H
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -21,18 +20,13 @@ inline std::string bothWaysDiffer(CZelComFuncDbase& fast, ZelPlainComFuncDbase& 
     const short results[2] = {callMember(fast, call, &out[0]), callMember(plain, call, &out[1])};
     const std::size_t size = outputSize(call.member);
     if (results[0] == results[1] && std::memcmp(&out[0], &out[1], size) == 0) return {};
-    std::string text = "member " + std::to_string(call.member) + " (" +
-                       std::to_string(call.first) + ", " + std::to_string(call.second) + ", " +
-                       std::to_string(call.third) + ", " + std::to_string(call.fourth) + ", " +
-                       std::to_string(call.value) + ")";
+    std::string text = "member " + std::to_string(call.member) + " (" + std::to_string(call.first);
+    for (long argument : {long{call.second}, long{call.third}, long{call.fourth}, long{call.value}})
+        text += ", " + std::to_string(argument);
     for (int way = 0; way < 2; ++way) {
-        text += way == 0 ? ": library " : "; plain reads ";
-        text += std::to_string(results[way]);
-        for (std::size_t i = 0; i < size; ++i) {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, " %02x", reinterpret_cast<unsigned char*>(&out[way])[i]);
-            text += hex;
-        }
+        text += (way == 0 ? "): library " : "; plain reads ") + std::to_string(results[way]);
+        for (std::size_t i = 0; i < size; ++i)
+            text += " " + std::to_string(reinterpret_cast<unsigned char*>(&out[way])[i]);
     }
     return text;
 }
