@@ -195,9 +195,13 @@ class Accessor(unittest.TestCase):
             db.CPdbTb0(1, 1, 0)
         duplicate.close()
 
-    def test_version_and_records(self):
+    def test_version_records_and_the_installed_package(self):
         self.assertRegex(zel.version(), r"^\d+\.\d+\.\d+$")
         if os.environ.get("ZEL_EXPECT_INSTALLED"):
+            # The package of the venv, with the library it bundles.
+            package = pathlib.Path(zel.__file__).parent
+            self.assertIn("site-packages", package.parts)
+            self.assertEqual(pathlib.Path(zel.load_library()._name).parent, package)
             self.assertEqual(zel.__version__, zel.version())
         with zel.ZelComFuncDbase(SAMPLE_DB) as db:
             self.assertEqual(db.CPdbPMem(1, 1, 0, -123456789), -123456789)
