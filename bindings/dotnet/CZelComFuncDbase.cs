@@ -15,22 +15,25 @@ using System.Runtime.InteropServices;
 
 namespace ZelComFuncDbase
 {
-    /// <summary>A call of the library gave a result code other than 0.</summary>
+    /// <summary>A call of the library gave a result code other than 0. The
+    /// message names the member, the code and its text, e.g.
+    /// "CDbTb2: result -1 (refused)".</summary>
     public class ZelException : Exception
     {
         public ZelException(string member, short code)
-            : base(member + ": result " + code)
+            : base(member + ": result " + code + " (" + CZelComFuncDbase.ResultText(code) + ")")
         {
             Member = member;
-            Code = code;
+            Code = (ZelResult)code;
         }
 
         /// <summary>The member that failed, e.g. "CDbTb2".</summary>
         public string Member { get; private set; }
 
-        /// <summary>-1 selector out of range or entry not present, -2 item absent,
-        /// 100 + cause code for a failure of the file layer.</summary>
-        public short Code { get; private set; }
+        /// <summary>ZEL_REFUSED (-1) for a selector out of range or an entry not
+        /// present, ZEL_ABSENT (-2) for an item marked absent, ZEL_FILE_ERROR
+        /// (100) + cause code for a failure of the file layer.</summary>
+        public ZelResult Code { get; private set; }
     }
 
     /// <summary>An accessor for one database directory. Dispose releases it;
@@ -73,6 +76,13 @@ namespace ZelComFuncDbase
         public static string Version
         {
             get { return Marshal.PtrToStringAnsi(NativeMethods.zel_version()); }
+        }
+
+        /// <summary>The library's text of a result code ("refused", "file not
+        /// found", ...); "unknown result" for a value it does not know.</summary>
+        public static string ResultText(short code)
+        {
+            return Marshal.PtrToStringAnsi(NativeMethods.zel_result_text(code));
         }
 
         /// <summary>A second accessor on the same directory, with a life of its own.</summary>

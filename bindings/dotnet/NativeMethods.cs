@@ -54,6 +54,9 @@ namespace ZelComFuncDbase
         public static extern IntPtr zel_version();
 
         [DllImport(Library, CallingConvention = Cdecl)]
+        public static extern IntPtr zel_result_text(short code);
+
+        [DllImport(Library, CallingConvention = Cdecl)]
         public static extern short zel_CDbCpuOsType(ZelDbHandle db, out short cpuCode, out short osType,
                                                     short modelIndex, short osNumber);
 

@@ -34,10 +34,10 @@ static class ZelComFuncDbaseTest
         Case("record layouts match the C records", RecordLayouts);
         Case("every member of the C interface is a member here", MemberNames);
         Case("every answer matches the dump", DumpAnswers);
-        Case("refused selectors and missing files throw their result codes", ResultCodes);
+        Case("result codes: names and texts of the header, thrown by the members", ResultCodes);
         Case("parameter memory passes every 32-bit value through", ParameterMemory);
         Case("the directory reaches the library as UTF-16", Utf16Directory);
-        Case("a closed accessor refuses every member; a copy lives on", DisposedAccessor);
+        Case("after Dispose every member refuses, the accessor goes with the last call; a copy lives on", DisposedAccessor);
         Case("Dispose while other threads call", DisposeRacingCalls);
         Case("the library's version", () => Equal(Setting("ZEL_VERSION"), CZelComFuncDbase.Version, "version"));
         Console.WriteLine(failed == 0 ? "all cases passed" : failed + " case(s) failed");
@@ -177,7 +177,7 @@ static class ZelComFuncDbaseTest
     {
         if (expected.JsonType == JsonType.Object && expected.Count == 1 && expected.ContainsKey("result"))
         {
-            Equal((short)expected["result"], Throws<ZelException>(() => call(), where).Code, where + " result");
+            Equal((short)expected["result"], (short)Throws<ZelException>(() => call(), where).Code, where + " result");
             return;
         }
         object answer = call();
@@ -274,24 +274,34 @@ static class ZelComFuncDbaseTest
 
     // ---- errors --------------------------------------------------------------
 
+    // The names, values and texts of ZelComFuncDbaseResults.h (each comment
+    // begins with the text), and the exceptions the members throw.
     static void ResultCodes()
     {
-        Action<string, short, Action<CZelComFuncDbase>> expect = (directory, code, call) => {
+        string header = File.ReadAllText(Path.Combine(SourceDir, "include/ZelComFuncDbaseResults.h"));
+        var declared = Regex.Matches(header, @"(ZEL_\w+) = (-?\d+),?\s*/\* ""([^""]*)""").Cast<Match>().ToList();
+        Func<IEnumerable<string>, string> sorted = names => string.Join(" ", names.OrderBy(n => n, StringComparer.Ordinal));
+        Equal(sorted(declared.Select(m => m.Groups[1].Value + "=" + m.Groups[2].Value)),
+              sorted(Enum.GetValues(typeof(ZelResult)).Cast<ZelResult>().Select(c => c + "=" + (short)c)), "result codes");
+        foreach (Match code in declared)
+            Equal(code.Groups[3].Value, CZelComFuncDbase.ResultText(short.Parse(code.Groups[2].Value)), code.Groups[1].Value);
+
+        Action<string, ZelResult, Action<CZelComFuncDbase>> expect = (directory, code, call) => {
             using (var db = new CZelComFuncDbase(directory))
             {
-                var error = Throws<ZelException>(() => call(db), "result " + code);
+                var error = Throws<ZelException>(() => call(db), code.ToString());
                 Equal(code, error.Code, error.Member);
-                if (!error.Message.StartsWith(error.Member + ": result " + code))
-                    throw new Exception("message: " + error.Message);
+                Equal(error.Member + ": result " + (short)code + " (" + CZelComFuncDbase.ResultText((short)code) + ")",
+                      error.Message, "message");
             }
         };
         string missing = Path.Combine(SampleDb, "missing");
-        expect(SampleDb, -1, db => db.CDbTb3(48, 1, 0));
-        expect(SampleDb, -1, db => db.CPdbTb0(1, 8, 0));
-        expect(SampleDb, -1, db => db.CDbCpuOsType(-1, 1));
-        expect(missing, 102, db => db.CPdbTb0(1, 1, 0));
-        expect(missing, 102, db => db.CpuSpec(2, 0));
-        expect(missing, -1, db => db.CDbCpuSpec(1, 1));
+        expect(SampleDb, ZelResult.ZEL_REFUSED, db => db.CDbTb3(48, 1, 0));
+        expect(SampleDb, ZelResult.ZEL_REFUSED, db => db.CPdbTb0(1, 8, 0));
+        expect(SampleDb, ZelResult.ZEL_REFUSED, db => db.CDbCpuOsType(-1, 1));
+        expect(missing, ZelResult.ZEL_FILE_NOT_FOUND, db => db.CPdbTb0(1, 1, 0));
+        expect(missing, ZelResult.ZEL_FILE_NOT_FOUND, db => db.CpuSpec(2, 0));
+        expect(missing, ZelResult.ZEL_REFUSED, db => db.CDbCpuSpec(1, 1));
     }
 
     static void ParameterMemory()
@@ -331,11 +341,18 @@ static class ZelComFuncDbaseTest
 
     // ---- Dispose -------------------------------------------------------------
 
+    // A reference taken on the accessor's handle stands for a call in
+    // progress on another thread: after Dispose every member refuses at once,
+    // yet the library's accessor is released only when that call has returned.
     static void DisposedAccessor()
     {
         var db = new CZelComFuncDbase(SampleDb);
         CZelComFuncDbase copy = db.Copy();
         PdbJAd expected = db.CPdbTb0(1, 1, 0);
+        var handle = (SafeHandle)typeof(CZelComFuncDbase).GetField("db", BindingFlags.NonPublic | BindingFlags.Instance)
+                         .GetValue(db);
+        bool inProgress = false;
+        handle.DangerousAddRef(ref inProgress);
         db.Dispose();
         db.Dispose();
         foreach (MethodInfo member in typeof(CZelComFuncDbase).GetMethods(BindingFlags.Public | BindingFlags.Instance |
@@ -348,6 +365,9 @@ static class ZelComFuncDbaseTest
             if (!(error.InnerException is ObjectDisposedException))
                 throw new Exception(member.Name + " after Dispose: " + error.InnerException);
         }
+        Equal(false, handle.IsClosed, "released under a call in progress");
+        handle.DangerousRelease();
+        Equal(true, handle.IsClosed, "released when the last call has returned");
         using (copy)
             Equal(expected, copy.CPdbTb0(1, 1, 0), "the copy after its original's Dispose");
     }
