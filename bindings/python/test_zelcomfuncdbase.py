@@ -202,7 +202,7 @@ class Accessor(unittest.TestCase):
             package = pathlib.Path(zel.__file__).parent
             self.assertIn("site-packages", package.parts)
             self.assertEqual(pathlib.Path(zel.load_library()._name).parent, package)
-            self.assertEqual(zel.__version__, zel.version())
+        self.assertEqual(zel.__version__, zel.version())
         with zel.ZelComFuncDbase(SAMPLE_DB) as db:
             self.assertEqual(db.CPdbPMem(1, 1, 0, -123456789), -123456789)
             record = db.CDbTb3(1, 1, 0)

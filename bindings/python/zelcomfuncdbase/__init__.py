@@ -41,13 +41,16 @@ from typing import Dict, List, Optional, Tuple, Union
 
 try:
     from ._version import __version__
-except ImportError:  # a copy that no wheel build gave a version
-    __version__ = None
+except ImportError:  # used from the sources: the version of the library loaded
+    def __getattr__(name):
+        if name == "__version__":
+            return version()
+        raise AttributeError(f"module {__name__!r} has no attribute {name!r}")
 
 __all__ = [
-    "ZelComFuncDbase", "ZelError", "CpuSpecError", "load_library", "result_text", "meaning_of",
-    "version", "CpuOsType", "DbAd", "DbBAd", "PdbJAd", "PdbCAd", "PdbWD", "PdbBD", "PdbAnyWD",
-    "PdbAnyBD", "PdbAnyPBD", "PdbBkup",
+    "__version__", "ZelComFuncDbase", "ZelError", "CpuSpecError", "load_library", "result_text",
+    "meaning_of", "version", "CpuOsType", "DbAd", "DbBAd", "PdbJAd", "PdbCAd", "PdbWD",
+    "PdbBD", "PdbAnyWD", "PdbAnyBD", "PdbAnyPBD", "PdbBkup",
 ]
 
 LIBRARY_VARIABLE = "ZELCOMFUNCDBASE_LIBRARY"
