@@ -80,6 +80,9 @@ constexpr RandomSeed kRandomOsdbSeeds[] = {
     {"random-layout-msb-first-5.bin", 5, kMsbFirst, {30, 5, 3, 85, 9, 2, 6, 0}},
     {"random-layout-msb-first-14.bin", 14, kMsbFirst, {10, 1, 7, 40, 2, 4, 10, 2}},
     {"random-layout-lsb-first-13.bin", 13, kLsbFirst, {12, 20, 9, 60, 34, 27, 11, 4}},
+    // Asks for a field that starts just before a block the call already holds
+    // while the block before it is not held.
+    {"random-layout-msb-first-22.bin", 22, kMsbFirst, {1, 2, 3, 4, 5, 6, 7, 5}},
 };
 constexpr RandomSeed kRandomJqwdbSeeds[] = {
     {"random-layout-6.bin", 6, kLsbFirst, {2, 3, 4, 5, 3, 4, 5, 0}},
