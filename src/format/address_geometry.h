@@ -4,6 +4,7 @@
 // functions of the per-CPU constants, shared by the readers and by the tools
 // that lay out or check database files. Offsets are formed in 32-bit
 // wrap-around arithmetic, map columns entering as signed 16-bit values.
+// Layout described in doc/file_format.md#where-the-address-readers-read (and #memory-tables).
 #ifndef ZEL_FORMAT_ADDRESS_GEOMETRY_H
 #define ZEL_FORMAT_ADDRESS_GEOMETRY_H
 

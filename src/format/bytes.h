@@ -3,6 +3,7 @@
 // reversals that turn a value stored most significant byte first into one
 // stored least significant byte first, and the two's-complement readings of
 // the stored bits.
+// Layout described in doc/file_format.md#byte-order.
 #ifndef ZEL_FORMAT_BYTES_H
 #define ZEL_FORMAT_BYTES_H
 

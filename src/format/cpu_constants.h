@@ -2,6 +2,7 @@
 // code uses, how many slots a row holds, the geometry of the sections of
 // table 6 and the packing of the two-bit field section. Lookups of static
 // data; any CPU code gives a defined answer.
+// Layout described in doc/file_format.md#per-cpu-constants.
 #ifndef ZEL_FORMAT_CPU_CONSTANTS_H
 #define ZEL_FORMAT_CPU_CONSTANTS_H
 

@@ -1,6 +1,7 @@
 // Where an OSDB file keeps the six CPU specification values: four signed bytes
 // of table 0 and two signed 16-bit words in sections 0 and 1 of table 2. Each
 // value is its field widened with its sign.
+// Layout described in doc/file_format.md#cpu-specification-values.
 #ifndef ZEL_FORMAT_CPU_SPEC_VALUES_H
 #define ZEL_FORMAT_CPU_SPEC_VALUES_H
 

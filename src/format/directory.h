@@ -3,6 +3,7 @@
 // the directory base, and, in OSDB files, the section offset list of a
 // sectioned table. Positions in 32-bit wrap-around arithmetic; table and
 // section numbers enter it as signed 16-bit values.
+// Layout described in doc/file_format.md#header-and-table-directory (and #sectioned-tables).
 #ifndef ZEL_FORMAT_DIRECTORY_H
 #define ZEL_FORMAT_DIRECTORY_H
 

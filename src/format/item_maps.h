@@ -3,6 +3,7 @@
 // section of that table and a row of that section. Each reader has a map for
 // map class 0 and a longer one for map class 1 that begins with the whole
 // class-0 map.
+// Layout described in doc/file_format.md#item-maps.
 #ifndef ZEL_FORMAT_ITEM_MAPS_H
 #define ZEL_FORMAT_ITEM_MAPS_H
 

@@ -5,6 +5,7 @@
 // records at the stored record size. This header describes, per table, what
 // the first header word bounds, the record bytes a reader uses and the output
 // record's fields with the record bytes each comes from.
+// Layout described in doc/file_format.md#jqwdb-files.
 #ifndef ZEL_FORMAT_JQWDB_TABLES_H
 #define ZEL_FORMAT_JQWDB_TABLES_H
 

@@ -3,6 +3,7 @@
 // unsigned arithmetic, so no signed overflow) and taken as a signed 32-bit
 // value when the file is positioned. A position that is negative then makes
 // the positioning fail (bad seek).
+// Layout described in doc/file_format.md#file-positions.
 #ifndef ZEL_FORMAT_POSITION_H
 #define ZEL_FORMAT_POSITION_H
 
