@@ -27,6 +27,7 @@ packages=(
     valgrind                    # memcheck over the tests and the fuzz inputs (.ci/run)
     mono-mcs mono-runtime       # the .NET binding (bindings/dotnet): compiled and its test run
     libmono-system-json4.0-cil  # the .NET binding's test: reads zelcomdb's JSON dump
+    strace                      # zelcomdb build tests: a kill or a signal before a chosen system call
 )
 
 if [ "${1:-}" = "--list" ]; then

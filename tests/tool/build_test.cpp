@@ -112,23 +112,27 @@ TEST(Build, ReplacesADirectoryOnlyWhenForcedAndWhole) {
 // leaves nothing behind: neither new files nor a damaged old directory.
 TEST(Build, FullDiskLeavesNothingBehind) {
     zel::testing::TempDir dir;
-    // A private mount namespace with a 24 KiB file system (root only).
+    // A private mount namespace with a 24 KiB file system (root only) that
+    // holds an old database directory.
     const std::string mount =
         "unshare -m sh -c " +
-        zel::testing::shellQuoted("mount -t tmpfs -o size=24k tmpfs " + dir.path() +
-                                  " && \"$0\" \"$@\"; s=$?; ls -A " + dir.path() +
-                                  " >&2; exit $s") +
+        zel::testing::shellQuoted("mount -t tmpfs -o size=24k tmpfs " + dir.path() + " && mkdir " +
+                                  dir.file("db") + " && echo old > " + dir.file("db/OLD") +
+                                  " && \"$0\" \"$@\"; s=$?; ls -A " + dir.path() + " " +
+                                  dir.file("db") + " >&2; exit $s") +
         " ";
     if (std::system(
             ("unshare -m sh -c 'mount -t tmpfs tmpfs " + dir.path() + "' 2>/dev/null").c_str()) !=
         0)
         GTEST_SKIP() << "cannot mount a small file system here";
-    const auto run = zel::testing::runTool({"build", ZELCOMDB_SAMPLE, dir.file("db")}, {"", mount});
+    const auto run =
+        zel::testing::runTool({"build", ZELCOMDB_SAMPLE, dir.file("db"), "--force"}, {"", mount});
     EXPECT_EQ(run.status, 2) << run.out;
     EXPECT_NE(run.err.find("No space left on device"), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "");
-    // ls -A of the file system after the build: empty.
-    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    // ls -A of the file system and of the old directory after the build.
+    const std::string listing = run.err.substr(run.err.find('\n') + 1);
+    EXPECT_EQ(listing, dir.path() + ":\ndb\n\n" + dir.file("db") + ":\nOLD\n") << run.err;
 }
 
 TEST(Build, RefusalNamesWhatIsRefused) {

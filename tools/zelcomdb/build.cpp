@@ -121,41 +121,101 @@ void refuseDeepNesting(const std::string& text, const std::string& source) {
     }
 }
 
+// The parser keeps the last of two equal keys in an object, so that a
+// description could say two things and mean the second: refused, naming the
+// key by its path.
+struct DuplicateKeys {
+    struct Level {
+        bool array = false;
+        std::size_t index = 0;  // of the element being read
+        std::string path;
+        std::set<std::string> keys;
+        std::string key;  // of the member being read
+    };
+    std::vector<Level> levels;
+
+    std::string elementPath() const {
+        if (levels.empty()) return "";
+        const Level& l = levels.back();
+        return l.array ? indexPath(l.path, l.index) : childPath(l.path, l.key);
+    }
+    void elementRead() {
+        if (!levels.empty() && levels.back().array) ++levels.back().index;
+    }
+    bool see(nlohmann::json::parse_event_t event, const Json& parsed) {
+        using Event = nlohmann::json::parse_event_t;
+        switch (event) {
+            case Event::object_start:
+            case Event::array_start:
+                levels.push_back({event == Event::array_start, 0, elementPath(), {}, {}});
+                break;
+            case Event::key:
+                levels.back().key = parsed.get<std::string>();
+                if (!levels.back().keys.insert(levels.back().key).second)
+                    throw ToolError(elementPath() + ": the key appears twice in its object");
+                break;
+            case Event::object_end:
+            case Event::array_end:
+                levels.pop_back();
+                elementRead();
+                break;
+            case Event::value:
+                elementRead();
+                break;
+        }
+        return true;
+    }
+};
+
 Json parseDescription(const std::string& text, const std::string& source) {
     // nlohmann's parser builds nested values by recursion: a deep enough
     // array exhausts the stack before any check of the schema could run.
     refuseDeepNesting(text, source);
+    DuplicateKeys duplicates;
     try {
-        return Json::parse(text);
+        return Json::parse(text, [&](int, nlohmann::json::parse_event_t event, Json& parsed) {
+            return duplicates.see(event, parsed);
+        });
     } catch (const nlohmann::json::exception& e) {
         throw ToolError(source + ": not valid JSON: " + e.what());
     }
+}
+
+[[noreturn]] void refuseLarge(const std::string& source) {
+    throw ToolError(source + ": larger than " + std::to_string(kLargestDescription >> 20) +
+                    " MiB, the most a description may hold");
 }
 
 }  // namespace
 
 Json readDescription(const std::string& path) {
     if (path == kStandardInput) {
+        // Standard input may never end: read no further than the bound.
         std::string text;
         char block[65536];
-        while (std::cin.read(block, sizeof block) || std::cin.gcount() > 0)
+        while (std::cin.read(block, sizeof block) || std::cin.gcount() > 0) {
             text.append(block, static_cast<std::size_t>(std::cin.gcount()));
+            if (text.size() > kLargestDescription) refuseLarge("standard input");
+        }
         if (std::cin.bad()) throw ToolError("standard input: cannot read the description");
         return parseDescription(text, "standard input");
     }
     std::string text;
     try {
-        text = RegularFile(path).readAll();
+        const RegularFile file(path);
+        if (file.size() > kLargestDescription) refuseLarge(path);
+        text = file.readAll(kLargestDescription);
     } catch (const ToolError& e) {
         throw ToolError(std::string(e.what()) + " (the description)");
     }
+    if (text.size() > kLargestDescription) refuseLarge(path);  // grew while read
     return parseDescription(text, path);
 }
 
 std::vector<std::string> buildDatabase(const std::string& descriptionPath,
                                        const std::string& outDir, bool replace) {
     const std::vector<BuiltFile> files = buildFiles(readDescription(descriptionPath));
-    writeDirectory(outDir, files, replace);
+    writeDirectory(outDir, files, replace, descriptionPath);
     std::vector<std::string> names;
     for (const BuiltFile& f : files) names.push_back(f.name);
     return names;

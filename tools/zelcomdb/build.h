@@ -26,8 +26,13 @@ constexpr const char* kStandardInput = "-";
 // record, entries, entry, result).
 constexpr int kDeepestNesting = 8;
 
+// The largest description read, 64 MiB: the sample takes about 1 MiB, a
+// dump of all 255 model/OS pairs with every table full a few tens.
+constexpr std::size_t kLargestDescription = std::size_t{64} << 20;
+
 // Reads the description file, or standard input for "-" (ToolError for an
-// unreadable file, invalid JSON or nesting deeper than a description uses).
+// unreadable file, invalid JSON, a key twice in one object, nesting deeper
+// than a description uses or more than kLargestDescription bytes).
 Json readDescription(const std::string& path);
 
 // Builds the files and writes them into outDir as a whole (output_dir.h);

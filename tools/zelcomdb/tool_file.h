@@ -26,8 +26,9 @@ class RegularFile {
     // The n bytes at offset; false when the file ends before them or the
     // read fails.
     bool readAt(std::uint64_t offset, unsigned char* out, std::size_t n) const;
-    // The whole file (descriptions); throws ToolError when a read fails.
-    std::string readAll() const;
+    // The whole file (descriptions), or its first atMost + 1 bytes when it
+    // is longer; throws ToolError when a read fails.
+    std::string readAll(std::size_t atMost) const;
 
   private:
     std::string m_path;
@@ -41,9 +42,60 @@ void writeNewFile(const std::string& path, const std::vector<unsigned char>& byt
 // Flushes a directory's entries to the disk (no-op where the system has no
 // such call); throws ToolError on failure.
 void syncDirectory(const std::string& path);
-// Creates a new directory with a name that starts with `prefix` and returns
-// its path; throws ToolError.
+// Creates a new directory, with the mode the umask gives, named `prefix`
+// and six letters, and returns its path; throws ToolError.
 std::string makeUniqueDirectory(const std::string& prefix);
+
+// The path of an existing directory as the system resolves it (symbolic
+// links followed, no "." or ".."); throws ToolError.
+std::string realDirectory(const std::string& path);
+// Renames `from` to `to`, which must not exist; throws ToolError.
+void renameNoReplace(const std::string& from, const std::string& to);
+// Swaps two directories in one step; false where the system or the file
+// system cannot (Windows, some network and FUSE file systems). Throws
+// ToolError on any other failure.
+bool exchangeDirectories(const std::string& a, const std::string& b);
+// Renames the directory `dir` to a new name that starts with `prefix` and
+// returns that name; throws ToolError.
+std::string moveAside(const std::string& dir, const std::string& prefix);
+// Removes an empty directory, never its contents; throws ToolError, "not
+// empty" when something is in it.
+void removeEmptyDirectory(const std::string& path);
+// Gives the directory `to` and the files named in it the mode of `from`
+// (its permission bits, for the directory) and its group. What the system
+// does not permit is given back as a warning; empty when all was kept.
+std::string keepModeAndGroup(const std::string& from, const std::string& to,
+                             const std::vector<std::string>& names);
+
+// An exclusive lock held in a file of its own, created when missing and
+// removed when released. Throws ToolError when another process holds it.
+class FileLock {
+  public:
+    explicit FileLock(const std::string& path);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+  private:
+    std::string m_path;
+    std::intptr_t m_handle = -1;
+};
+
+// Holds back the signals that end the program from a terminal or a service
+// manager (SIGINT, SIGTERM, SIGHUP; Ctrl-C and Ctrl-Break on Windows) while
+// it lives, so that the code in its scope can ask whether one came and
+// remove what it made first. When it ends, a signal that came ends the
+// program as the signal would have. One guard at a time.
+class InterruptGuard {
+  public:
+    InterruptGuard();
+    ~InterruptGuard();
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+    // Throws ToolError "interrupted" when a signal came.
+    void check() const;
+};
 
 }  // namespace zel::tool
 

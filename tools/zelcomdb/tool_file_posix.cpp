@@ -1,9 +1,15 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "tool_error.h"
@@ -54,10 +60,10 @@ bool RegularFile::readAt(std::uint64_t offset, unsigned char* out, std::size_t n
     return true;
 }
 
-std::string RegularFile::readAll() const {
+std::string RegularFile::readAll(std::size_t atMost) const {
     std::string text;
     char block[65536];
-    for (std::uint64_t at = 0;;) {
+    for (std::uint64_t at = 0; text.size() <= atMost;) {
         const ssize_t got = ::pread(fd(m_handle), block, sizeof block, static_cast<off_t>(at));
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) fail(m_path, "cannot read", errno);
@@ -65,10 +71,11 @@ std::string RegularFile::readAll() const {
         text.append(block, static_cast<std::size_t>(got));
         at += static_cast<std::uint64_t>(got);
     }
+    return text;
 }
 
 void writeNewFile(const std::string& path, const std::vector<unsigned char>& bytes) {
-    const int f = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const int f = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (f < 0) fail(path, "cannot create", errno);
     const unsigned char* p = bytes.data();
     std::size_t left = bytes.size();
@@ -102,11 +109,160 @@ void syncDirectory(const std::string& path) {
 }
 
 std::string makeUniqueDirectory(const std::string& prefix) {
-    std::vector<char> name(prefix.begin(), prefix.end());
-    for (char c : std::string("XXXXXX")) name.push_back(c);
-    name.push_back('\0');
-    if (!::mkdtemp(name.data())) fail(prefix, "cannot create a temporary directory", errno);
-    return std::string(name.data());
+    // mkdtemp would give mode 0700 whatever the umask, and the database
+    // would stay unreadable to hosts running under other accounts.
+    std::random_device seed;
+    std::mt19937 pick(seed());
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = prefix;
+        for (int i = 0; i < 6; ++i) name += kLetters[pick() % (sizeof kLetters - 1)];
+        if (::mkdir(name.c_str(), 0777) == 0) return name;
+        if (errno != EEXIST) fail(prefix, "cannot create a temporary directory", errno);
+    }
+    throw ToolError(prefix + ": cannot create a temporary directory: every name tried exists");
+}
+
+std::string realDirectory(const std::string& path) {
+    char real[PATH_MAX];
+    if (!::realpath(path.c_str(), real)) fail(path, "cannot resolve the directory", errno);
+    struct stat st {};
+    if (::stat(real, &st) != 0) fail(path, "cannot examine", errno);
+    if (!S_ISDIR(st.st_mode)) throw ToolError(path + ": not a directory");
+    return real;
+}
+
+namespace {
+
+#if defined(__linux__)
+constexpr unsigned kNoReplace = 1;  // RENAME_NOREPLACE
+constexpr unsigned kExchange = 2;   // RENAME_EXCHANGE
+int renameWith(const std::string& from, const std::string& to, unsigned flags) {
+    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), flags);
+}
+#endif
+
+}  // namespace
+
+void renameNoReplace(const std::string& from, const std::string& to) {
+#if defined(__linux__)
+    if (renameWith(from, to, kNoReplace) == 0) return;
+    if (errno != EINVAL && errno != ENOSYS) fail(to, "cannot rename " + from + " to it", errno);
+#endif
+    // Without the flag a directory that appeared in the meantime would be
+    // replaced if empty; ours are never empty, and a file stops the rename.
+    struct stat st {};
+    if (::lstat(to.c_str(), &st) == 0) fail(to, "cannot rename " + from + " to it", EEXIST);
+    if (::renameat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str()) != 0)
+        fail(to, "cannot rename " + from + " to it", errno);
+}
+
+bool exchangeDirectories(const std::string& a, const std::string& b) {
+#if defined(__linux__)
+    if (renameWith(a, b, kExchange) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) fail(b, "cannot exchange it with " + a, errno);
+#else
+    (void)a;
+    (void)b;
+#endif
+    return false;
+}
+
+std::string moveAside(const std::string& dir, const std::string& prefix) {
+    // Renaming a directory onto an empty one replaces it in one step.
+    const std::string aside = makeUniqueDirectory(prefix);
+    if (::renameat(AT_FDCWD, dir.c_str(), AT_FDCWD, aside.c_str()) != 0) {
+        const int error = errno;
+        ::rmdir(aside.c_str());
+        fail(dir, "cannot move the directory aside", error);
+    }
+    return aside;
+}
+
+void removeEmptyDirectory(const std::string& path) {
+    if (::rmdir(path.c_str()) == 0) return;
+    if (errno == ENOTEMPTY || errno == EEXIST) throw ToolError(path + ": not empty");
+    fail(path, "cannot remove the empty directory", errno);
+}
+
+std::string keepModeAndGroup(const std::string& from, const std::string& to,
+                             const std::vector<std::string>& names) {
+    struct stat old {};
+    if (::stat(from.c_str(), &old) != 0) fail(from, "cannot examine", errno);
+    if (::chmod(to.c_str(), old.st_mode & 07777) != 0) fail(to, "cannot set the mode", errno);
+    struct stat fresh {};
+    if (::stat(to.c_str(), &fresh) != 0) fail(to, "cannot examine", errno);
+    if (fresh.st_gid == old.st_gid) return "";
+    // Only the owner's own groups are permitted to a user that is not root.
+    std::vector<std::string> paths{to};
+    for (const std::string& n : names) paths.push_back(to + "/" + n);
+    for (const std::string& p : paths)
+        if (::chown(p.c_str(), static_cast<uid_t>(-1), old.st_gid) != 0)
+            return p + ": cannot keep the group " + std::to_string(old.st_gid) + " of the " +
+                   "replaced directory: " + std::strerror(errno);
+    // chown clears the set-group-ID bit that the directory may carry.
+    if (::chmod(to.c_str(), old.st_mode & 07777) != 0) fail(to, "cannot set the mode", errno);
+    return "";
+}
+
+FileLock::FileLock(const std::string& path) : m_path(path) {
+    for (;;) {
+        const int f = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (f < 0) fail(path, "cannot open the lock file", errno);
+        if (::flock(f, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            ::close(f);
+            if (error == EWOULDBLOCK)
+                throw ToolError(path + ": another build of the same directory holds this lock");
+            fail(path, "cannot lock", error);
+        }
+        // A holder that released the lock removed the file; a lock on the
+        // removed file would lock nothing.
+        struct stat held {
+        }, named{};
+        if (::fstat(f, &held) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+            held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+            m_handle = f;
+            return;
+        }
+        ::close(f);
+    }
+}
+
+FileLock::~FileLock() {
+    ::unlink(m_path.c_str());  // still held: no one else locks the name meanwhile
+    ::close(fd(m_handle));
+}
+
+namespace {
+
+sigset_t g_ending;  // the signals held back
+sigset_t g_saved;   // the mask before the guard
+
+}  // namespace
+
+InterruptGuard::InterruptGuard() {
+    // A signal ignored (nohup, a background job) stays ignored.
+    sigemptyset(&g_ending);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction now {};
+        if (sigaction(s, nullptr, &now) == 0 && now.sa_handler != SIG_IGN) sigaddset(&g_ending, s);
+    }
+    sigprocmask(SIG_BLOCK, &g_ending, &g_saved);
+}
+
+InterruptGuard::~InterruptGuard() {
+    // A pending signal is delivered here and ends the program.
+    sigprocmask(SIG_SETMASK, &g_saved, nullptr);
+}
+
+void InterruptGuard::check() const {
+    sigset_t pending;
+    sigemptyset(&pending);
+    sigpending(&pending);
+    for (int s : {SIGINT, SIGTERM, SIGHUP})
+        if (sigismember(&g_ending, s) == 1 && sigismember(&pending, s) == 1)
+            throw ToolError("interrupted");
 }
 
 }  // namespace zel::tool

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <atomic>
 #include <filesystem>
 #include <random>
 #include <vector>
@@ -25,6 +26,24 @@ namespace {
 HANDLE handleOf(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 
 std::wstring wide(const std::string& path) { return std::filesystem::path(path).wstring(); }
+
+std::string narrow(const std::wstring& path) { return std::filesystem::path(path).string(); }
+
+// A name not taken yet: the prefix and six letters or digits.
+template <class Make>
+std::string withUniqueName(const std::string& prefix, const char* what, Make make) {
+    std::random_device seed;
+    std::mt19937 pick(seed());
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = prefix;
+        for (int i = 0; i < 6; ++i) name += kLetters[pick() % (sizeof kLetters - 1)];
+        if (make(wide(name))) return name;
+        const DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) fail(prefix, what, error);
+    }
+    throw ToolError(prefix + ": " + what + ": every name tried exists");
+}
 
 }  // namespace
 
@@ -70,10 +89,10 @@ bool RegularFile::readAt(std::uint64_t offset, unsigned char* out, std::size_t n
     return true;
 }
 
-std::string RegularFile::readAll() const {
+std::string RegularFile::readAll(std::size_t atMost) const {
     std::string text;
     unsigned char block[65536];
-    for (std::uint64_t at = 0;;) {
+    for (std::uint64_t at = 0; text.size() <= atMost;) {
         OVERLAPPED where{};
         where.Offset = static_cast<DWORD>(at);
         where.OffsetHigh = static_cast<DWORD>(at >> 32);
@@ -87,6 +106,7 @@ std::string RegularFile::readAll() const {
         text.append(reinterpret_cast<const char*>(block), got);
         at += got;
     }
+    return text;
 }
 
 void writeNewFile(const std::string& path, const std::vector<unsigned char>& bytes) {
@@ -118,18 +138,96 @@ void writeNewFile(const std::string& path, const std::vector<unsigned char>& byt
 void syncDirectory(const std::string&) {}
 
 std::string makeUniqueDirectory(const std::string& prefix) {
-    std::random_device seed;
-    std::mt19937 pick(seed());
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = prefix;
-        for (int i = 0; i < 6; ++i) name += kLetters[pick() % (sizeof kLetters - 1)];
-        if (CreateDirectoryW(wide(name).c_str(), nullptr)) return name;
+    return withUniqueName(
+        prefix, "cannot create a temporary directory",
+        [](const std::wstring& name) { return CreateDirectoryW(name.c_str(), nullptr) != 0; });
+}
+
+std::string realDirectory(const std::string& path) {
+    const HANDLE h =
+        CreateFileW(wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) fail(path, "cannot resolve the directory", GetLastError());
+    BY_HANDLE_FILE_INFORMATION info{};
+    std::wstring real(32768, L'\0');
+    const bool isDirectory =
+        GetFileInformationByHandle(h, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    const DWORD n = GetFinalPathNameByHandleW(h, real.data(), static_cast<DWORD>(real.size()),
+                                              FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    const DWORD error = GetLastError();
+    CloseHandle(h);
+    if (!isDirectory) throw ToolError(path + ": not a directory");
+    if (n == 0 || n >= real.size()) fail(path, "cannot resolve the directory", error);
+    real.resize(n);
+    if (real.compare(0, 4, L"\\\\?\\") == 0) real.erase(0, 4);
+    return narrow(real);
+}
+
+void renameNoReplace(const std::string& from, const std::string& to) {
+    if (!MoveFileExW(wide(from).c_str(), wide(to).c_str(), 0))
+        fail(to, "cannot rename " + from + " to it", GetLastError());
+}
+
+// Windows cannot swap two directories in one step.
+bool exchangeDirectories(const std::string&, const std::string&) { return false; }
+
+std::string moveAside(const std::string& dir, const std::string& prefix) {
+    return withUniqueName(prefix, "cannot move the directory aside", [&](const std::wstring& name) {
+        return MoveFileExW(wide(dir).c_str(), name.c_str(), 0) != 0;
+    });
+}
+
+void removeEmptyDirectory(const std::string& path) {
+    if (RemoveDirectoryW(wide(path).c_str())) return;
+    const DWORD error = GetLastError();
+    if (error == ERROR_DIR_NOT_EMPTY) throw ToolError(path + ": not empty");
+    fail(path, "cannot remove the empty directory", error);
+}
+
+// The new directory takes the access list of the parent it was made in, as
+// the old one did; there are no mode bits to copy.
+std::string keepModeAndGroup(const std::string&, const std::string&,
+                             const std::vector<std::string>&) {
+    return "";
+}
+
+FileLock::FileLock(const std::string& path) : m_path(path) {
+    // Opened by no one else, and gone when closed, even by a killed process.
+    const HANDLE h =
+        CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        if (error != ERROR_ALREADY_EXISTS)
-            fail(prefix, "cannot create a temporary directory", error);
+        if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED)
+            throw ToolError(path + ": another build of the same directory holds this lock");
+        fail(path, "cannot open the lock file", error);
     }
-    throw ToolError(prefix + ": cannot create a temporary directory: every name tried exists");
+    m_handle = reinterpret_cast<std::intptr_t>(h);
+}
+
+FileLock::~FileLock() { CloseHandle(handleOf(m_handle)); }
+
+namespace {
+
+std::atomic<bool> g_interrupted{false};
+
+BOOL WINAPI noteInterrupt(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+    g_interrupted = true;
+    return TRUE;
+}
+
+}  // namespace
+
+InterruptGuard::InterruptGuard() { SetConsoleCtrlHandler(noteInterrupt, TRUE); }
+
+InterruptGuard::~InterruptGuard() {
+    SetConsoleCtrlHandler(noteInterrupt, FALSE);
+    if (g_interrupted) ExitProcess(STATUS_CONTROL_C_EXIT);
+}
+
+void InterruptGuard::check() const {
+    if (g_interrupted) throw ToolError("interrupted");
 }
 
 }  // namespace zel::tool
