@@ -81,27 +81,38 @@ bool isWithin(const fs::path& inner, const fs::path& outer) {
     return true;
 }
 
+// An existing file or directory in the form realDirectory gives, so that
+// it compares with the target; empty when it cannot be resolved.
+fs::path realPath(const fs::path& given) {
+    std::error_code ec;
+    fs::path p = fs::canonical(given, ec);  // links to a file followed too
+    if (ec) p = given;
+    try {
+        if (fs::is_directory(p, ec)) return realDirectory(p.string());
+        return fs::path(realDirectory(p.has_parent_path() ? p.parent_path().string() : ".")) /
+               p.filename();
+    } catch (const ToolError&) {
+        return {};
+    }
+}
+
 // What replacing the target would take from under the user's feet.
 void refuseProtected(const Target& t, const std::string& outDir,
                      const std::string& descriptionPath) {
-    std::error_code ec;
     std::vector<std::pair<fs::path, std::string>> kept;
-    kept.push_back({fs::current_path(ec), "the working directory"});
+    kept.push_back({realPath("."), "the working directory"});
     if (descriptionPath != kStandardInput)
-        kept.push_back({fs::weakly_canonical(descriptionPath, ec), "the description"});
+        kept.push_back({realPath(descriptionPath), "the description"});
 #if defined(_WIN32)
     const char* home = std::getenv("USERPROFILE");
 #else
     const char* home = std::getenv("HOME");
 #endif
-    if (home && *home) kept.push_back({fs::weakly_canonical(home, ec), "the home directory"});
-    for (const auto& [path, what] : kept) {
-        if (path.empty()) continue;
-        const fs::path real = fs::weakly_canonical(path, ec);
-        if (!ec && isWithin(real, t.path()))
+    if (home && *home) kept.push_back({realPath(home), "the home directory"});
+    for (const auto& [real, what] : kept)
+        if (!real.empty() && isWithin(real, t.path()))
             throw ToolError(printable(outDir, 200) + ": " + (real == t.path() ? "is " : "holds ") +
                             what + " (" + shown(real) + "); it is not replaced");
-    }
 }
 
 // The leftovers of an interrupted build of NAME: .NAME.new-XXXXXX and

@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <random>
 #include <vector>
 
 #include "tool_error.h"
 #include "tool_file.h"
+#include "unique_name.h"
 
 namespace zel::tool {
 namespace {
@@ -111,16 +111,12 @@ void syncDirectory(const std::string& path) {
 std::string makeUniqueDirectory(const std::string& prefix) {
     // mkdtemp would give mode 0700 whatever the umask, and the database
     // would stay unreadable to hosts running under other accounts.
-    std::random_device seed;
-    std::mt19937 pick(seed());
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = prefix;
-        for (int i = 0; i < 6; ++i) name += kLetters[pick() % (sizeof kLetters - 1)];
-        if (::mkdir(name.c_str(), 0777) == 0) return name;
-        if (errno != EEXIST) fail(prefix, "cannot create a temporary directory", errno);
-    }
-    throw ToolError(prefix + ": cannot create a temporary directory: every name tried exists");
+    const char* what = "cannot create a temporary directory";
+    return takeUniqueName(prefix, what, [&](const std::string& name) {
+        if (::mkdir(name.c_str(), 0777) == 0) return true;
+        if (errno != EEXIST) fail(prefix, what, errno);
+        return false;
+    });
 }
 
 std::string realDirectory(const std::string& path) {

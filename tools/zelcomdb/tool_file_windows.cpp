@@ -2,11 +2,11 @@
 
 #include <atomic>
 #include <filesystem>
-#include <random>
 #include <vector>
 
 #include "tool_error.h"
 #include "tool_file.h"
+#include "unique_name.h"
 
 namespace zel::tool {
 namespace {
@@ -29,20 +29,15 @@ std::wstring wide(const std::string& path) { return std::filesystem::path(path).
 
 std::string narrow(const std::wstring& path) { return std::filesystem::path(path).string(); }
 
-// A name not taken yet: the prefix and six letters or digits.
+// A name not taken yet for what `make` does with it (unique_name.h).
 template <class Make>
 std::string withUniqueName(const std::string& prefix, const char* what, Make make) {
-    std::random_device seed;
-    std::mt19937 pick(seed());
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = prefix;
-        for (int i = 0; i < 6; ++i) name += kLetters[pick() % (sizeof kLetters - 1)];
-        if (make(wide(name))) return name;
+    return takeUniqueName(prefix, what, [&](const std::string& name) {
+        if (make(wide(name))) return true;
         const DWORD error = GetLastError();
         if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) fail(prefix, what, error);
-    }
-    throw ToolError(prefix + ": " + what + ": every name tried exists");
+        return false;
+    });
 }
 
 }  // namespace
