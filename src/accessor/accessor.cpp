@@ -6,13 +6,6 @@
 
 namespace {
 
-// The directory always ends with a backslash so that a file name can be
-// appended directly; only the backslash counts as a separator here.
-std::u16string withTrailingBackslash(std::u16string directory) {
-    if (directory.empty() || directory.back() != u'\\') directory.push_back(u'\\');
-    return directory;
-}
-
 // A null path is taken as the empty path, as the platform's string class
 // takes a null pointer.
 std::u16string fromUnits(const unsigned short* path) {
@@ -24,10 +17,10 @@ std::u16string fromUnits(const unsigned short* path) {
 }  // namespace
 
 CZelComFuncDbase::CZelComFuncDbase(const unsigned short* path)
-    : m_dbDirectory(withTrailingBackslash(fromUnits(path))) {}
+    : m_dbDirectory(zel::accessorDirectory(fromUnits(path))) {}
 
 CZelComFuncDbase::CZelComFuncDbase(const char* utf8Path)
-    : m_dbDirectory(withTrailingBackslash(zel::utf8ToUtf16(utf8Path ? utf8Path : ""))) {}
+    : m_dbDirectory(zel::accessorDirectory(zel::utf8ToUtf16(utf8Path ? utf8Path : ""))) {}
 
 CZelComFuncDbase::CZelComFuncDbase(const CZelComFuncDbase& other) = default;
 

@@ -70,6 +70,11 @@ const char* cpuLetters(short cpuCode, short osType) {
     return nullptr;
 }
 
+std::u16string accessorDirectory(std::u16string path) {
+    if (path.empty() || path.back() != u'\\') path.push_back(u'\\');
+    return path;
+}
+
 std::string databaseFileName(const char* prefix, short cpuCode, short osType) {
     const char* cpu = cpuLetters(cpuCode, osType);
     if (!cpu) return std::string();

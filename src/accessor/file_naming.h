@@ -21,6 +21,11 @@ const char* osLetter(short osType);
 // the pair has no database file.
 const char* cpuLetters(short cpuCode, short osType);
 
+// The database directory as an accessor holds it: the path given, ending
+// with a backslash so that a file name can be appended directly (only the
+// backslash counts as a separator here).
+std::u16string accessorDirectory(std::u16string path);
+
 // The file name without directory ("OSDB2E.BIN"), or "" when the pair has no
 // database file.
 std::string databaseFileName(const char* prefix, short cpuCode, short osType);

@@ -1,26 +1,15 @@
-// POSIX file layer: open/pread/close. The composed names use backslashes and
-// come from a platform whose file system ignores letter case, so the name is
-// turned into a UTF-8 path with '/' separators and, when that exact name does
-// not exist, the letter-case rule (file_naming.h) chooses among the entries of
-// its directory that match its last component without regard to ASCII case.
-// Only regular files are read.
+// POSIX file layer: open/pread/close. The file of a composed name is found
+// and opened by the lookup rule (file_lookup.h) that the tool asks too.
 #if !defined(_WIN32)
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
-#include <new>
-#include <string>
-#include <vector>
 
 #include "accessor/file_layer.h"
-#include "accessor/file_naming.h"
+#include "accessor/file_lookup.h"
 #include "accessor/test_seam.h"
-#include "accessor/utf.h"
 
 namespace zel {
 namespace {
@@ -56,77 +45,13 @@ Cause causeFromErrno(int err) {
     }
 }
 
-// Opens a regular file (or a link to one) for reading. The open does not
-// block (a FIFO under the name would otherwise wait for a writer for ever);
-// anything but a regular file is closed again at once. -1 on failure, with
-// `missing` telling whether nothing exists under the name.
-int openRegular(const char* path, bool& missing, std::int64_t& size) {
-    int fd;
-    do {
-        fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    } while (fd < 0 && errno == EINTR);
-    missing = fd < 0 && errno == ENOENT;
-    if (fd < 0) return -1;
-    // O_NONBLOCK stays set: reads of a regular file ignore it on the systems
-    // this runs on, and clearing it would cost every call a system call. A
-    // file system that honours it anyway answers EAGAIN, and readAt clears it
-    // then.
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return -1;
-    }
-    size = static_cast<std::int64_t>(st.st_size);
-    return fd;
-}
-
-// Opens the entry of path's directory that the letter-case rule chooses for
-// path's last component. path is modified in place.
-int openCaseVariant(char* path, std::int64_t& size) {
-    char* slash = std::strrchr(path, '/');
-    char* leaf = slash ? slash + 1 : path;
-    if (*leaf == 0) return -1;
-    DIR* dir = nullptr;
-    if (!slash) {
-        dir = ::opendir(".");
-    } else if (slash == path) {
-        dir = ::opendir("/");
-    } else {
-        *slash = 0;
-        dir = ::opendir(path);
-        *slash = '/';
-    }
-    if (!dir) return -1;
-    // Only the entries that match at all are kept, so a large directory costs
-    // no memory.
-    std::vector<std::string> matches;
-    try {
-        while (const dirent* entry = ::readdir(dir))
-            if (equalIgnoringAsciiCase(entry->d_name, leaf)) matches.emplace_back(entry->d_name);
-    } catch (const std::bad_alloc&) {
-        matches.clear();
-    }
-    ::closedir(dir);
-    const std::ptrdiff_t chosen = chooseCaseVariant(leaf, matches);
-    if (chosen < 0) return -1;
-    // A case variant has the length of the name it stands for.
-    const std::string& name = matches[static_cast<std::size_t>(chosen)];
-    std::memcpy(leaf, name.data(), name.size());
-    bool missing = false;
-    return openRegular(path, missing, size);
-}
-
 }  // namespace
 
 bool DbFile::open(const unsigned short* name) {
     abandon();
     seam::opening(name);
-    char path[kPathBytes];
-    if (!nameToPosixPath(name, path)) return fail(Cause::fileNotFound);
-    bool missing = false;
     m_blocking = false;
-    m_fd = openRegular(path, missing, m_size);
-    if (m_fd < 0 && missing) m_fd = openCaseVariant(path, m_size);
+    m_fd = openDatabaseFile(name, m_size, nullptr);
     if (m_fd < 0) return fail(Cause::fileNotFound);
     return true;
 }

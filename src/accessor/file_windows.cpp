@@ -1,6 +1,6 @@
-// Windows file layer: CreateFileW with sharing that denies nothing, disk
-// files only, and positioned ReadFile. The file system matches names without regard to case
-// and takes the backslash names as they are composed.
+// Windows file layer: the file of a composed name opened by the lookup rule
+// (file_lookup.h: CreateFileW with sharing that denies nothing, disk files
+// only), and positioned ReadFile.
 #if defined(_WIN32)
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -9,7 +9,7 @@
 #include <windows.h>
 
 #include "accessor/file_layer.h"
-#include "accessor/name_buffer.h"
+#include "accessor/file_lookup.h"
 #include "accessor/test_seam.h"
 
 namespace zel {
@@ -58,22 +58,8 @@ Cause causeFromWinError(DWORD err) {
 bool DbFile::open(const unsigned short* name) {
     abandon();
     seam::opening(name);
-    wchar_t wide[kNameUnits];
-    std::size_t i = 0;
-    for (; i < kNameUnits && name[i] != 0; ++i) wide[i] = static_cast<wchar_t>(name[i]);
-    if (i == kNameUnits) return fail(Cause::fileNotFound);
-    wide[i] = 0;
-    HANDLE h =
-        ::CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return fail(Cause::fileNotFound);
-    // Only a disk file is read: a named pipe or a device under the name would
-    // block the read or answer with bytes that are no database.
-    if (::GetFileType(h) != FILE_TYPE_DISK) {
-        ::CloseHandle(h);
-        return fail(Cause::fileNotFound);
-    }
-    m_handle = h;
+    m_handle = openDatabaseFile(name, nullptr);
+    if (!m_handle) return fail(Cause::fileNotFound);
     return true;
 }
 

@@ -36,9 +36,9 @@ std::size_t putUtf8(char* out, std::size_t n, std::uint32_t cp) {
     return n;
 }
 
-// The length of the well-formed UTF-8 sequence at s (shortest form, no
-// surrogate, at most U+10FFFF), or 0 when none starts there.
-std::size_t validSequenceLength(const unsigned char* s) {
+}  // namespace
+
+std::size_t utf8SequenceLength(const unsigned char* s) {
     const unsigned lead = s[0];
     if (lead < 0x80) return 1;
     std::size_t length;
@@ -61,8 +61,6 @@ std::size_t validSequenceLength(const unsigned char* s) {
         if ((s[k] & 0xC0) != 0x80) return 0;
     return length;
 }
-
-}  // namespace
 
 bool nameToPosixPath(const unsigned short* name, char (&path)[kPathBytes]) {
     std::size_t n = 0;
@@ -96,7 +94,7 @@ std::u16string utf8ToUtf16(const char* utf8) {
     std::u16string out;
     const auto* s = reinterpret_cast<const unsigned char*>(utf8);
     while (*s) {
-        const std::size_t length = validSequenceLength(s);
+        const std::size_t length = utf8SequenceLength(s);
         if (length == 0) {  // a byte that starts no valid sequence is kept as it is
             out.push_back(static_cast<char16_t>(kEscapedByteBase + *s++));
             continue;

@@ -13,6 +13,11 @@ namespace zel {
 // 16-bit unit, plus the NUL.
 constexpr std::size_t kPathBytes = kNameUnits * 3 + 1;
 
+// The length of the well-formed UTF-8 sequence at s (shortest form, no
+// surrogate, at most U+10FFFF), or 0 when none starts there. Reads no further
+// than a NUL.
+std::size_t utf8SequenceLength(const unsigned char* s);
+
 // Converts a NUL-terminated UTF-16 name into a NUL-terminated UTF-8 path,
 // every backslash becoming '/' and every kept byte (U+DC80..U+DCFF, see
 // utf8ToUtf16) becoming its byte again. False for any other lone surrogate
