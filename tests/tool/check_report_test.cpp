@@ -85,7 +85,7 @@ const Scene kScenes[] = {
          fs::copy_file(sampleDir() + "/OSDB2D.BIN", deep + "/OSDB2D.BIN");
          return deep;
      },
-     1, "units) is too long: 164 of the 164 names the library composes with it exceed"},
+     1, "appends) is too long: 164 of the 164 names the library composes with it exceed"},
     {"a directory under a database file's name",
      [](const TempDir& d) {
          samplePair(d);
@@ -111,7 +111,8 @@ const Scene kScenes[] = {
          return d.path();
      },
      1,
-     "OSDB2D.BIN: file at offset 0: cannot open: Permission denied\nOSDB2D.BIN: 1 finding\n"
+     "OSDB2D.BIN: file at offset 0: cannot open: Permission denied: the library answers 102 "
+     "(file not found)\nOSDB2D.BIN: 1 finding\n"
      "1 finding in 3 files checked",
      "the run as another user that file permissions stop is POSIX's setpriv"},
 };

@@ -4,6 +4,13 @@
 // build's full disk and replaced directory, check's order and JSON, diff.)
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
+
+#include <cstring>
 #include <filesystem>
 #include <functional>
 
@@ -30,6 +37,36 @@ struct Row {
 constexpr const char* kOneCase = "a Windows directory cannot hold names that differ only in case";
 constexpr const char* kNoPipeDir =
     "Windows keeps named pipes in \\\\.\\pipe\\, which the tool does not take for a directory";
+
+constexpr const char* kNoControlNames = "Windows file names hold no control character";
+constexpr const char* kUtf16Names =
+    "Windows file names are UTF-16: no byte of them can fail to be UTF-8";
+constexpr const char* kBackslashSeparates =
+    "a backslash separates names on Windows too: no directory name holds one";
+
+// A socket at DIR/NAME; Windows has none to put in a directory.
+void makeSocket(const TempDir& d, const std::string& name) {
+#if !defined(_WIN32)
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, d.file(name).c_str(), sizeof address.sun_path - 1);
+    const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (s < 0 || ::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        ADD_FAILURE() << d.file(name) << ": cannot make a socket";
+    if (s >= 0) ::close(s);
+#else
+    (void)d, (void)name;
+#endif
+}
+
+// A directory whose path is exactly `length` bytes long, inside d.
+std::string directoryOfLength(const TempDir& d, std::size_t length) {
+    std::string path = d.path();
+    while (length - path.size() > 201) path += "/" + std::string(100, 'x');
+    path += "/" + std::string(length - path.size() - 1, 'y');
+    fs::create_directories(path);
+    return path;
+}
 
 void copy(const TempDir& d, const char* name, const std::string& to) {
     fs::copy_file(sampleDir() + "/" + name, d.file(to));
@@ -158,6 +195,73 @@ const Row kRows[] = {
          return {"diff", sampleDir(), d.path(), "1", "1"};
      },
      1, "model 1, OS 1, jqwdb: (200 values) -> result 102 (file not found)"},
+    {"check passed a directory whose composed names do not fit the name buffer",
+     [](const TempDir& d) -> std::vector<std::string> {
+         // With the separator the library appends, 500 units: JQWDB2Q1.BIN
+         // and its NUL make 513.
+         const std::string dir = directoryOfLength(d, 499);
+         fs::copy_file(sampleDir() + "/OSDB2D.BIN", dir + "/OSDB2D.BIN");
+         return {"check", dir};
+     },
+     1, "(500 units with the separator the library appends) is too long"},
+    {"check read the directory named with a backslash, where the library reads another",
+     [](const TempDir& d) -> std::vector<std::string> {
+         fs::create_directories(d.file("a\\b"));
+         fs::create_directories(d.file("a/b"));
+         copy(d, "OSDB2D.BIN", "a\\b/OSDB2D.BIN");
+         return {"check", d.file("a\\b")};
+     },
+     1, "no database file found", kBackslashSeparates},
+    {"models said yes for a FIFO",
+     [](const TempDir& d) -> std::vector<std::string> {
+         zel::testing::makeSpecialFile(d, "OSDB2D.BIN");
+         return {"models", d.path()};
+     },
+     0, "OSDB2D.BIN   JQWDB2D.BIN   not a regular file", kNoPipeDir},
+    {"models said yes for a socket",
+     [](const TempDir& d) -> std::vector<std::string> {
+         makeSocket(d, "OSDB2D.BIN");
+         return {"models", d.path()};
+     },
+     0, "OSDB2D.BIN   JQWDB2D.BIN   not a regular file", "Windows puts no socket in a directory"},
+    {"models said yes for a directory",
+     [](const TempDir& d) -> std::vector<std::string> {
+         fs::create_directory(d.file("OSDB2D.BIN"));
+         return {"models", d.path()};
+     },
+     0, "OSDB2D.BIN   JQWDB2D.BIN   not a regular file"},
+    {"models said yes for a symbolic link that loops",
+     [](const TempDir& d) -> std::vector<std::string> {
+         fs::create_symlink("OSDB2D.BIN", d.file("OSDB2D.BIN"));
+         return {"models", d.path()};
+     },
+     0, "OSDB2D.BIN   JQWDB2D.BIN   not a regular file",
+     "a symbolic link needs a privilege on Windows"},
+    {"check --json failed on a file name that is not UTF-8",
+     [](const TempDir& d) -> std::vector<std::string> {
+         copy(d, "OSDB2D.BIN", "OSDB\xFF.BIN");
+         return {"check", d.path(), "--json"};
+     },
+     1, "\"file\": \"OSDB\\\\xFF.BIN\"", kUtf16Names},
+    {"check printed control characters of file names raw",
+     [](const TempDir& d) -> std::vector<std::string> {
+         copy(d, "OSDB2D.BIN", "OSDB\x1B]0;t\x07.BIN");
+         return {"check", d.path()};
+     },
+     1, "OSDB\\x1B]0;t\\x07.BIN: directory at offset 0", kNoControlNames},
+    {"models --json failed on a directory name that is not UTF-8",
+     [](const TempDir& d) -> std::vector<std::string> {
+         fs::create_directory(d.file("\xFF"));
+         return {"models", d.file("\xFF"), "--json"};
+     },
+     0, "/\\\\xFF\"", kUtf16Names},
+    {"raw bytes of a description went into its parse error",
+     [](const TempDir& d) -> std::vector<std::string> {
+         const std::string text = "{\"a\": \"\xFF\x1B\"}";
+         d.write("d.json", zel::writer::Bytes(text.begin(), text.end()));
+         return {"build", d.file("d.json"), d.file("db")};
+     },
+     2, "\\xFF"},
 };
 
 void PrintTo(const Row& row, std::ostream* out) { *out << row.what; }

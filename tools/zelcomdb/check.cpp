@@ -15,13 +15,15 @@
 #include "format/bytes.h"
 #include "format/cpu_spec_values.h"
 #include "format/directory.h"
+#include "printable.h"
 #include "result_text.h"
 #include "tool_error.h"
 
 namespace zel::tool {
 
 std::string findingLine(const Finding& f) {
-    return f.file + ": " + f.where + " at offset " + std::to_string(f.offset) + ": " + f.message;
+    return escapedText(f.file) + ": " + f.where + " at offset " + std::to_string(f.offset) + ": " +
+           escapedText(f.message);
 }
 
 void Findings::add(const std::string& where, std::int64_t offset, const std::string& message) {
@@ -126,7 +128,7 @@ void checkNames(const DatabaseDir& listing, std::vector<Finding>& out) {
     // The longest composed name must fit the name buffer, or every call
     // fails before it opens a file.
     unsigned short name[kNameUnits];
-    const std::u16string directory = utf8ToUtf16(dir.c_str());
+    const std::u16string directory = accessorDirectory(utf8ToUtf16(dir.c_str()));
     std::size_t names = 0, tooLong = 0;
     for (const ModelOsPair& p : namedPairs(true)) {
         for (const char* prefix : {kOsdbPrefix, kJqwdbPrefix}) {
@@ -135,29 +137,32 @@ void checkNames(const DatabaseDir& listing, std::vector<Finding>& out) {
         }
     }
     if (tooLong > 0)
-        out.push_back(
-            {dir, kDirectoryWhere, 0,
-             "the directory name (" + std::to_string(directory.size()) +
-                 " units) is too long: " + std::to_string(tooLong) + " of the " +
-                 std::to_string(names) + " names the library composes with it exceed its " +
-                 std::to_string(kNameUnits) + "-unit name buffer, and calls for them answer -1"});
+        out.push_back({dir, kDirectoryWhere, 0,
+                       "the directory name (" + std::to_string(directory.size()) +
+                           " units with the separator the library appends) is too long: " +
+                           std::to_string(tooLong) + " of the " + std::to_string(names) +
+                           " names the library composes with it exceed its " +
+                           std::to_string(kNameUnits) +
+                           "-unit name buffer, and calls for them answer -1"});
     std::set<std::string> reached;
     for (const ModelOsPair& p : namedPairs(false)) {
-        for (const std::string* wanted : {&p.osdbName, &p.jqwdbName}) {
-            if (!reached.insert(*wanted).second) continue;
-            const std::vector<std::string> variants = listing.variants(*wanted);
+        for (const bool osdb : {true, false}) {
+            const std::string& wanted = osdb ? p.osdbName : p.jqwdbName;
+            if (!reached.insert(wanted).second) continue;
+            const std::vector<std::string> variants = listing.variants(wanted);
             if (variants.size() < 2) continue;
             std::string names;
             for (const std::string& v : variants) names += (names.empty() ? "" : ", ") + v;
-            out.push_back({listing.find(*wanted), kDirectoryWhere, 0,
+            const std::string read = listing.lookUp(p, osdb).entry;
+            out.push_back({read, kDirectoryWhere, 0,
                            std::to_string(variants.size()) + " names differ only in letter case (" +
-                               names + "): the library reads " + listing.find(*wanted)});
+                               names + "): the library reads " + read});
         }
     }
     for (const ModelOsPair& p : namedPairs(true)) {
-        const std::string jqwdb = listing.find(p.jqwdbName);
-        if (!jqwdb.empty() && listing.find(p.osdbName).empty())
-            out.push_back({jqwdb, kDirectoryWhere, 0,
+        const FoundFile jqwdb = listing.lookUp(p, false);
+        if (exists(jqwdb) && !exists(listing.lookUp(p, true)))
+            out.push_back({jqwdb.entry, kDirectoryWhere, 0,
                            p.osdbName +
                                " is missing: CPdbTb2 and CPdbTb4 take their entry bound from its "
                                "CPU specification values and answer " +
@@ -173,59 +178,74 @@ void checkNames(const DatabaseDir& listing, std::vector<Finding>& out) {
     }
 }
 
+// The structure of one file that the library opens. Opened again without
+// blocking and refused unless regular: a FIFO or device put under the name
+// since it was looked up is a finding, not a hang.
+void checkFile(CZelComFuncDbase& db, const std::string& path, const ModelOsPair& pair, bool osdb,
+               Findings& findings) {
+    const RegularFile file(path);
+    std::int32_t value0 = 0;
+    bool haveSpec = false;
+    if (!osdb) {
+        // Tables 2 and 4 take their entry bound from the pair's OSDB file.
+        ZelLong cpuValues[kCpuSpecValues] = {};
+        haveSpec = db.CpuSpec(pair.cpuCode, pair.osType, cpuValues) == 0;
+        value0 = static_cast<std::int32_t>(cpuValues[0]);
+    }
+    const FileImage image(file, osdb ? osdbByteOrder(pair.cpuCode) : kJqwdbByteOrder);
+    if (osdb)
+        checkOsdbFile(image, pair, findings);
+    else
+        checkJqwdbFile(image, pair, haveSpec ? &value0 : nullptr, findings);
+    if (image.readFailed())
+        findings.add("file", 0,
+                     "a read inside the file failed: the library answers " +
+                         resultText(fileFailureResult(Cause::hardIO)));
+}
+
 }  // namespace
 
 CheckReport checkDirectory(const std::string& dir) {
     const DatabaseDir listing(dir);
     struct Target {
-        std::string entry;
+        FoundFile found;
         ModelOsPair pair;
         bool osdb;
     };
     std::vector<Target> targets;
     for (const ModelOsPair& p : namedPairs(true)) {
-        const std::string osdb = listing.find(p.osdbName);
-        if (!osdb.empty()) targets.push_back({osdb, p, true});
-        const std::string jqwdb = listing.find(p.jqwdbName);
-        if (!jqwdb.empty()) targets.push_back({jqwdb, p, false});
+        for (const bool osdb : {true, false}) {
+            FoundFile found = listing.lookUp(p, osdb);
+            if (exists(found)) targets.push_back({std::move(found), p, osdb});
+        }
     }
     std::sort(targets.begin(), targets.end(),
-              [](const Target& a, const Target& b) { return a.entry < b.entry; });
+              [](const Target& a, const Target& b) { return a.found.entry < b.found.entry; });
     CheckReport report;
     report.directory = dir;
     checkNames(listing, report.findings);
     if (targets.empty())
-        report.findings.push_back({dir, kDirectoryWhere, 0, "no database file found"});
+        report.findings.push_back(
+            {dir, kDirectoryWhere, 0,
+             "no database file found" +
+                 (listing.shown() == dir ? std::string() : " in " + listing.readPath())});
     CZelComFuncDbase db(dir.c_str());
     for (const Target& t : targets) {
-        report.files.push_back(t.entry);
-        Findings findings(t.entry);
-        try {
-            // Opened without blocking and refused unless regular: a FIFO
-            // or device under the name is a finding, not a hang.
-            const RegularFile file(listing.pathOf(t.entry));
-            std::int32_t value0 = 0;
-            bool haveSpec = false;
-            if (!t.osdb) {
-                // Tables 2 and 4 take their entry bound from the pair's OSDB file.
-                ZelLong cpuValues[kCpuSpecValues] = {};
-                haveSpec = db.CpuSpec(t.pair.cpuCode, t.pair.osType, cpuValues) == 0;
-                value0 = static_cast<std::int32_t>(cpuValues[0]);
-            }
-            const FileImage image(file, t.osdb ? osdbByteOrder(t.pair.cpuCode) : kJqwdbByteOrder);
-            if (t.osdb)
-                checkOsdbFile(image, t.pair, findings);
-            else
-                checkJqwdbFile(image, t.pair, haveSpec ? &value0 : nullptr, findings);
-            if (image.readFailed())
+        report.files.push_back(t.found.entry);
+        Findings findings(t.found.entry);
+        const std::string problem = problemOf(t.found);
+        if (!problem.empty()) {
+            findings.add("file", 0,
+                         problem + ": the library answers " +
+                             resultText(fileFailureResult(Cause::fileNotFound)));
+        } else {
+            try {
+                checkFile(db, t.found.path, t.pair, t.osdb, findings);
+            } catch (const ToolError& e) {
+                const std::string reason = e.what();
                 findings.add("file", 0,
-                             "a read inside the file failed: the library answers " +
-                                 resultText(fileFailureResult(Cause::hardIO)));
-        } catch (const ToolError& e) {
-            const std::string reason = e.what();
-            findings.add(
-                "file", 0,
-                reason.substr(std::min(reason.size(), listing.pathOf(t.entry).size() + 2)));
+                             reason.substr(std::min(reason.size(), t.found.path.size() + 2)));
+            }
         }
         report.findings.insert(report.findings.end(), findings.list().begin(),
                                findings.list().end());
@@ -251,7 +271,8 @@ void printCheck(const CheckReport& report, std::ostream& out) {
         out << findingLine(f) << '\n';
         ++perFile[f.file];
     }
-    for (const auto& [file, n] : perFile) out << file << ": " << counted(n, "finding") << '\n';
+    for (const auto& [file, n] : perFile)
+        out << escapedText(file) << ": " << counted(n, "finding") << '\n';
     out << counted(report.findings.size(), "finding") << " in "
         << counted(report.files.size(), "file") << " checked\n";
     if (report.findings.empty()) out << "ok\n";
@@ -262,13 +283,15 @@ Json checkJson(const CheckReport& report) {
     Json findings = Json::array();
     for (const Finding& f : report.findings) {
         ++perFile[f.file];
-        findings.push_back(
-            {{"file", f.file}, {"table", f.where}, {"offset", f.offset}, {"reason", f.message}});
+        findings.push_back({{"file", escapedText(f.file)},
+                            {"table", f.where},
+                            {"offset", f.offset},
+                            {"reason", escapedText(f.message)}});
     }
     Json files = Json::array();
     for (const std::string& file : report.files)
-        files.push_back({{"file", file}, {"findings", perFile[file]}});
-    return Json{{"directory", report.directory},
+        files.push_back({{"file", escapedText(file)}, {"findings", perFile[file]}});
+    return Json{{"directory", escapedText(report.directory)},
                 {"files", files},
                 {"findings", findings},
                 {"count", report.findings.size()},

@@ -9,6 +9,7 @@
 #include "accessor/file_naming.h"
 #include "accessor/model_table.h"
 #include "tool_error.h"
+#include "tool_file.h"
 
 namespace zel::tool {
 
@@ -37,22 +38,31 @@ std::vector<ModelOsPair> namedPairs(bool distinctFiles) {
     return pairs;
 }
 
-DatabaseDir::DatabaseDir(const std::string& path) : m_path(path) {
+DatabaseDir::DatabaseDir(const std::string& path)
+    : m_path(path), m_readPath(databaseDirectoryPath(path)) {
     namespace fs = std::filesystem;
+    // A directory too long for any name is looked at as it was given.
+    if (m_readPath.empty()) m_readPath = path;
+    // The library's path is the one given with a separator appended, unless
+    // a backslash in it led elsewhere.
+    const bool same = m_readPath.size() <= path.size() + 1 && m_readPath.rfind(path, 0) == 0;
+    m_shown = same ? path : path + " (the library reads " + m_readPath + ")";
     std::error_code ec;
-    if (!fs::is_directory(path, ec)) throw ToolError(path + ": not a directory");
-    fs::directory_iterator it(path, ec), end;
+    if (!fs::is_directory(m_readPath, ec)) throw ToolError(m_shown + ": not a directory");
+    fs::directory_iterator it(m_readPath, ec), end;
     for (; !ec && it != end; it.increment(ec)) m_entries.push_back(it->path().filename().string());
-    if (ec) throw ToolError(path + ": cannot list the directory: " + ec.message());
+    if (ec) throw ToolError(m_shown + ": cannot list the directory: " + ec.message());
     std::sort(m_entries.begin(), m_entries.end());
 }
 
-std::string DatabaseDir::find(const std::string& name) const {
-    if (name.empty()) return std::string();
-    // The library's letter-case rule, so that the tool looks at the file
-    // that the library reads.
-    const std::ptrdiff_t chosen = chooseCaseVariant(name, m_entries);
-    return chosen < 0 ? std::string() : m_entries[static_cast<std::size_t>(chosen)];
+FoundFile DatabaseDir::lookUp(const ModelOsPair& pair, bool osdb) const {
+    return findDatabaseFile(m_path, osdb ? kOsdbPrefix : kJqwdbPrefix, pair.cpuCode, pair.osType);
+}
+
+std::string problemOf(const FoundFile& found) {
+    if (found.state == FileState::notRegular) return "not a regular file";
+    if (found.state == FileState::refused) return "cannot open: " + systemErrorText(found.error);
+    return std::string();
 }
 
 std::vector<std::string> DatabaseDir::variants(const std::string& name) const {
@@ -60,10 +70,6 @@ std::vector<std::string> DatabaseDir::variants(const std::string& name) const {
     for (const std::string& entry : m_entries)
         if (equalIgnoringAsciiCase(entry, name)) found.push_back(entry);
     return found;
-}
-
-std::string DatabaseDir::pathOf(const std::string& entry) const {
-    return (std::filesystem::path(m_path) / entry).string();
 }
 
 }  // namespace zel::tool

@@ -431,7 +431,7 @@ std::vector<ModelOsPair> presentPairs(const std::string& dir) {
     const DatabaseDir listing(dir);
     std::vector<ModelOsPair> present;
     for (const ModelOsPair& p : namedPairs(true)) {
-        if (!listing.find(p.osdbName).empty() || !listing.find(p.jqwdbName).empty())
+        if (exists(listing.lookUp(p, true)) || exists(listing.lookUp(p, false)))
             present.push_back(p);
     }
     return present;

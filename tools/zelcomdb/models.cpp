@@ -5,6 +5,7 @@
 #include "accessor/model_table.h"
 #include "database_dir.h"
 #include "format/cpu_constants.h"
+#include "printable.h"
 #include "text_table.h"
 
 namespace zel::tool {
@@ -29,13 +30,18 @@ Json modelsJson(const std::string& dir) {
                   {key::kOsdbFile, p.osdbName},
                   {key::kJqwdbFile, p.jqwdbName}};
         if (listing) {
-            f["osdbPresent"] = !listing->find(p.osdbName).empty();
-            f["jqwdbPresent"] = !listing->find(p.jqwdbName).empty();
+            for (const bool osdb : {true, false}) {
+                const FoundFile found = listing->lookUp(p, osdb);
+                const std::string kind = osdb ? "osdb" : "jqwdb";
+                f[kind + "Present"] = found.state == FileState::opens;
+                const std::string problem = problemOf(found);
+                if (!problem.empty()) f[kind + "Problem"] = problem;
+            }
         }
         files.push_back(f);
     }
     Json doc = {{"models", models}, {"files", files}};
-    if (listing) doc["directory"] = dir;
+    if (listing) doc["directory"] = escapedText(dir);
     return doc;
 }
 
@@ -63,10 +69,12 @@ void printModels(const Json& doc, std::ostream& out) {
             std::to_string(f[key::kModel].get<int>()), std::to_string(f[key::kOsNumber].get<int>()),
             std::to_string(f[key::kOsType].get<int>()), f[key::kOsdbFile].get<std::string>(),
             f[key::kJqwdbFile].get<std::string>()};
-        if (presence) {
-            cells.push_back(f["osdbPresent"].get<bool>() ? "yes" : "no");
-            cells.push_back(f["jqwdbPresent"].get<bool>() ? "yes" : "no");
-        }
+        if (presence)
+            for (const std::string kind : {"osdb", "jqwdb"})
+                cells.push_back(f.contains(kind + "Problem")
+                                    ? f[kind + "Problem"].get<std::string>()
+                                : f[kind + "Present"].get<bool>() ? "yes"
+                                                                  : "no");
         files.row(cells);
     }
     files.print(out);

@@ -28,9 +28,9 @@ const char* byteOrderText(short cpuCode) {
 }
 
 std::string childPath(const std::string& path, const std::string& key) {
-    // Keys come from the description: a control character or a key of any
-    // length must not reach the message as it is.
-    const std::string shown = printable(key);
+    // Keys come from the description: a key of any length is cut (the
+    // message is escaped where it is written).
+    const std::string shown = shortened(key);
     return path.empty() ? shown : path + "." + shown;
 }
 

@@ -36,6 +36,9 @@ class RegularFile {
     std::uint64_t m_size = 0;
 };
 
+// The system's text for an error code (errno, or a Windows error).
+std::string systemErrorText(int error);
+
 // Writes a new file (it must not exist), flushes it to the disk and closes
 // it; throws ToolError "PATH: REASON" on any failure.
 void writeNewFile(const std::string& path, const std::vector<unsigned char>& bytes);

@@ -19,12 +19,14 @@ namespace zel::tool {
 namespace {
 
 [[noreturn]] void fail(const std::string& path, const std::string& what, int error) {
-    throw ToolError(path + ": " + what + ": " + std::strerror(error));
+    throw ToolError(path + ": " + what + ": " + systemErrorText(error));
 }
 
 int fd(std::intptr_t handle) { return static_cast<int>(handle); }
 
 }  // namespace
+
+std::string systemErrorText(int error) { return std::strerror(error); }
 
 RegularFile::RegularFile(const std::string& path) : m_path(path) {
     const int f = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);

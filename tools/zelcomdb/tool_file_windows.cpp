@@ -12,15 +12,7 @@ namespace zel::tool {
 namespace {
 
 [[noreturn]] void fail(const std::string& path, const std::string& what, DWORD error) {
-    char text[256] = {};
-    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, error, 0, text, sizeof text, nullptr);
-    std::string reason(text, n);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
-                               reason.back() == ' ' || reason.back() == '.'))
-        reason.pop_back();
-    if (reason.empty()) reason = "system error " + std::to_string(error);
-    throw ToolError(path + ": " + what + ": " + reason);
+    throw ToolError(path + ": " + what + ": " + systemErrorText(static_cast<int>(error)));
 }
 
 HANDLE handleOf(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
@@ -41,6 +33,19 @@ std::string withUniqueName(const std::string& prefix, const char* what, Make mak
 }
 
 }  // namespace
+
+std::string systemErrorText(int error) {
+    char text[256] = {};
+    const DWORD n =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                       static_cast<DWORD>(error), 0, text, sizeof text, nullptr);
+    std::string reason(text, n);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
+                               reason.back() == ' ' || reason.back() == '.'))
+        reason.pop_back();
+    if (reason.empty()) reason = "system error " + std::to_string(error);
+    return reason;
+}
 
 RegularFile::RegularFile(const std::string& path) : m_path(path) {
     const HANDLE h =
