@@ -57,7 +57,7 @@ TEST(Build, RefusalIsOneShortLineOnStderrAndWritesNoFile) {
         // The parser would recurse once per level and overflow the stack.
         {std::string(100000, '[') + std::string(100000, ']'),
          "nesting deeper than 8 levels at byte 8; a description uses at most 8"},
-        {withKey("\\u0001evil\\n\\u001b[2Jkey"), "\\x01evil\\n\\x1B[2Jkey: unknown key"},
+        {withKey("\\u0001evil\\n\\u001b[2Jkey"), "\\x01evil\\x0A\\x1B[2Jkey: unknown key"},
         {withKey(std::string(20000000, 'k')), "kkkk... (20000000 bytes): unknown key"},
         {changed(0, "/cpuCode", std::string(1000, 'x')).dump(),
          "xxxx... (1000 bytes)\", but model 1"},

@@ -44,6 +44,10 @@ std::string makeSpecialFile(const TempDir&, const std::string& name) {
     return path;
 }
 
+std::string inSmallFileSystem(const TempDir&, const std::string&, const std::string&) {
+    return std::string();  // no mount namespaces
+}
+
 namespace {
 
 std::wstring wide(const std::string& text) { return std::filesystem::path(text).wstring(); }
@@ -86,8 +90,8 @@ std::string withLineFeeds(std::string text) {
 }  // namespace
 
 ToolRun runTool(const std::vector<std::string>& args, const RunOptions& options) {
-    if (!options.before.empty()) {
-        ADD_FAILURE() << "shell commands before the program need a POSIX shell";
+    if (!options.before.empty() || !options.output.empty()) {
+        ADD_FAILURE() << "shell commands and redirections need a POSIX shell";
         return {};
     }
     TempDir capture;
@@ -137,11 +141,24 @@ std::string makeSpecialFile(const TempDir& dir, const std::string& name) {
     return path;
 }
 
+std::string inSmallFileSystem(const TempDir& dir, const std::string& size,
+                              const std::string& then) {
+    if (std::system(
+            ("unshare -m sh -c 'mount -t tmpfs tmpfs " + dir.path() + "' 2>/dev/null").c_str()) !=
+        0)
+        return std::string();
+    return "unshare -m sh -c " +
+           shellQuoted("mount -t tmpfs -o size=" + size + " tmpfs " + dir.path() +
+                       " && \"$0\" \"$@\"" + then) +
+           " ";
+}
+
 ToolRun runTool(const std::vector<std::string>& args, const RunOptions& options) {
     TempDir capture;
     std::string command = options.before + " timeout -k 5 60 " + shellQuoted(ZELCOMDB_PROGRAM);
     for (const auto& a : args) command += " " + shellQuoted(a);
-    command += " >" + shellQuoted(capture.file("out")) + " 2>" + shellQuoted(capture.file("err"));
+    command += " >" + shellQuoted(options.output.empty() ? capture.file("out") : options.output) +
+               " 2>" + shellQuoted(capture.file("err"));
     command += " <" + shellQuoted(options.input.empty() ? "/dev/null" : options.input);
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(capture.file("out")),

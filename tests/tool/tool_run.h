@@ -22,6 +22,8 @@ struct RunOptions {
     // Shell commands run first in the same shell ("ulimit -v N;"); a POSIX
     // shell only, so tests that need them are skipped on Windows.
     std::string before;
+    // A file for standard output instead of the captured one (POSIX only).
+    std::string output{};
 };
 
 // The system's device that reads as empty, a file that is not a regular one.
@@ -44,6 +46,11 @@ ToolRun runTool(const std::vector<std::string>& args, const RunOptions& options 
 // named pipe NAME of no writer under \\.\pipe\ that lasts until the test
 // program ends.
 std::string makeSpecialFile(const TempDir& dir, const std::string& name);
+// A prefix for RunOptions::before that runs the program in a private mount
+// namespace, with a file system of `size` (tmpfs) mounted at dir, and then
+// the shell commands `then` ("$?" is the program's status); "" where no file
+// system can be mounted (root only).
+std::string inSmallFileSystem(const TempDir& dir, const std::string& size, const std::string& then);
 // An argument quoted for the shell.
 std::string shellQuoted(const std::string& argument);
 std::string readText(const std::string& path);

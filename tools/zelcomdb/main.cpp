@@ -11,6 +11,7 @@
 
 #include "build.h"
 #include "check.h"
+#include "checked_output.h"
 #include "cpu_values_command.h"
 #include "diff.h"
 #include "dump.h"
@@ -120,7 +121,7 @@ int runCheck(CLI::App&, const Options& o) {
 
 int runBuild(CLI::App&, const Options& o) {
     const auto names = tool::buildDatabase(o.description, o.outDir, o.force);
-    std::cout << "wrote " << names.size() << " files to " << o.outDir << '\n';
+    std::cout << "wrote " << names.size() << " files to " << tool::escapedText(o.outDir) << '\n';
     return tool::kExitClean;
 }
 
@@ -241,9 +242,7 @@ const Subcommand kSubcommands[] = {
      runHelp},
 };
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     CLI::App app{"Look at, check, compare and build ZelComFuncDbase database directories."};
     app.name("zelcomdb");
     // Options are written --name everywhere: on Windows an argument such as
@@ -292,4 +291,22 @@ int main(int argc, char** argv) {
         std::cerr << "zelcomdb: " << tool::oneLine(e.what()) << '\n';
         return tool::kExitError;
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Every subcommand writes through std::cout; output that could not be
+    // written (a full disk, /dev/full) ends the tool with an error.
+    tool::CheckedOutput output;
+    std::streambuf* const standard = std::cout.rdbuf(&output);
+    int status = run(argc, argv);
+    std::cout.flush();
+    const std::string failure = output.finish();
+    std::cout.rdbuf(standard);
+    if (!failure.empty()) {
+        std::cerr << "zelcomdb: cannot write output: " << failure << '\n';
+        status = tool::kExitError;
+    }
+    return status;
 }
