@@ -12,6 +12,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "tests/c_api/call_c.h"
 #include "tests/c_api/oracle.h"
 
 static int failures = 0;
@@ -23,25 +24,6 @@ static const char* const kMemberNames[ZEL_MEMBER_COUNT] = {ZEL_MEMBERS(MEMBER_NA
 static void fail(const char* what) {
     ++failures;
     if (failures <= 20) fprintf(stderr, "FAIL: %s\n", what);
-}
-
-/* ---- the same call through the C interface ---- */
-
-static short callC(ZelDb* db, const ZelCall* call, ZelOutput* o) {
-    const short a = call->first, b = call->second, c = call->third, d = call->fourth;
-    const ZelLong v = call->value;
-    switch (call->member) {
-#define CALL_C(member, output, arguments) \
-    case ZEL_##member:                    \
-        return zel_##member(db, UNPACK arguments);
-#define UNPACK(...) __VA_ARGS__
-        ZEL_MEMBERS(CALL_C)
-#undef UNPACK
-#undef CALL_C
-        case ZEL_MEMBER_COUNT:
-            break;
-    }
-    return -32768;
 }
 
 /* ---- outputs compared field by field (padding is not written) ---- */
@@ -91,7 +73,7 @@ static void compare(ZelDb* db, const char* directory, const ZelCall* call, Tally
     /* The same caller values in both, so that untouched fields match too. */
     memset(&viaC, 0xA5, sizeof viaC);
     memset(&viaClass, 0xA5, sizeof viaClass);
-    resultC = callC(db, call, &viaC);
+    resultC = zel_call_c(db, call, &viaC);
     resultClass = zel_oracle_call(directory, call, &viaClass);
     ++tally->calls;
     if (resultC == 0) ++tally->succeeded[call->member];

@@ -81,14 +81,15 @@ void noteOutput(TableAnswer& a, const Out& out, const Out& sentinel) {
     std::apply([&](auto... f) { a.fields = {static_cast<std::int64_t>(f)...}; }, fields(out));
 }
 
-template <class Db>
-TableAnswer answer(Db& db, const ZelCall& call) {
+// The answer of callInto(ZelOutput*), a call of `member` however made.
+template <class CallInto>
+TableAnswer answerWith(ZelMember member, CallInto callInto) {
     ZelOutput sentinel, out;
     std::memset(static_cast<void*>(&sentinel), 0x5A, sizeof sentinel);
     std::memcpy(static_cast<void*>(&out), &sentinel, sizeof out);
     TableAnswer a;
-    a.result = callMember(db, call, &out);
-    switch (call.member) {
+    a.result = callInto(&out);
+    switch (member) {
 #define ZEL_NOTE_OUTPUT(member, output, arguments)  \
     case ZEL_##member:                              \
         noteOutput(a, out.output, sentinel.output); \
@@ -99,6 +100,11 @@ TableAnswer answer(Db& db, const ZelCall& call) {
             break;
     }
     return a;
+}
+
+template <class Db>
+TableAnswer answer(Db& db, const ZelCall& call) {
+    return answerWith(call.member, [&](ZelOutput* o) { return callMember(db, call, o); });
 }
 
 }  // namespace zel::testing
