@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
-#include <system_error>
 #include <utility>
 
 #include "accessor/file_naming.h"
@@ -40,18 +39,13 @@ std::vector<ModelOsPair> namedPairs(bool distinctFiles) {
 
 DatabaseDir::DatabaseDir(const std::string& path)
     : m_path(path), m_readPath(databaseDirectoryPath(path)) {
-    namespace fs = std::filesystem;
     // A directory too long for any name is looked at as it was given.
     if (m_readPath.empty()) m_readPath = path;
     // The library's path is the one given with a separator appended, unless
     // a backslash in it led elsewhere.
     const bool same = m_readPath.size() <= path.size() + 1 && m_readPath.rfind(path, 0) == 0;
     m_shown = same ? path : path + " (the library reads " + m_readPath + ")";
-    std::error_code ec;
-    if (!fs::is_directory(m_readPath, ec)) throw ToolError(m_shown + ": not a directory");
-    fs::directory_iterator it(m_readPath, ec), end;
-    for (; !ec && it != end; it.increment(ec)) m_entries.push_back(it->path().filename().string());
-    if (ec) throw ToolError(m_shown + ": cannot list the directory: " + ec.message());
+    m_entries = listDirectory(m_readPath, m_shown);
     std::sort(m_entries.begin(), m_entries.end());
 }
 

@@ -45,6 +45,10 @@ void writeNewFile(const std::string& path, const std::vector<unsigned char>& byt
 // Flushes a directory's entries to the disk (no-op where the system has no
 // such call); throws ToolError on failure.
 void syncDirectory(const std::string& path);
+// The names of a directory's entries ("." and ".." left out), in the order
+// the system gives them; throws ToolError "SHOWN: not a directory" or
+// "SHOWN: cannot list the directory: REASON".
+std::vector<std::string> listDirectory(const std::string& path, const std::string& shown);
 // Creates a new directory, with the mode the umask gives, named `prefix`
 // and six letters, and returns its path; throws ToolError.
 std::string makeUniqueDirectory(const std::string& prefix);

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "tool_error.h"
@@ -108,6 +110,17 @@ void syncDirectory(const std::string& path) {
     const int error = errno;
     ::close(f);
     if (!synced) fail(path, "cannot flush the directory to the disk", error);
+}
+
+std::vector<std::string> listDirectory(const std::string& path, const std::string& shown) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::is_directory(path, ec)) throw ToolError(shown + ": not a directory");
+    std::vector<std::string> names;
+    fs::directory_iterator it(path, ec), end;
+    for (; !ec && it != end; it.increment(ec)) names.push_back(it->path().filename().string());
+    if (ec) throw ToolError(shown + ": cannot list the directory: " + ec.message());
+    return names;
 }
 
 std::string makeUniqueDirectory(const std::string& prefix) {

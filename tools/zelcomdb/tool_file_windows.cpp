@@ -134,6 +134,27 @@ void writeNewFile(const std::string& path, const std::vector<unsigned char>& byt
     if (!CloseHandle(h)) fail(path, "cannot close", GetLastError());
 }
 
+// FindFirstFileW, not the C runtime's directory functions: those of MinGW-w64
+// fail on a directory name longer than MAX_PATH (a 32-bit build answered
+// "Invalid argument"), where the wide Windows functions take it.
+std::vector<std::string> listDirectory(const std::string& path, const std::string& shown) {
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        throw ToolError(shown + ": not a directory");
+    WIN32_FIND_DATAW entry;
+    const HANDLE h = FindFirstFileW((wide(path) + L"\\*").c_str(), &entry);
+    if (h == INVALID_HANDLE_VALUE) fail(shown, "cannot list the directory", GetLastError());
+    std::vector<std::string> names;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name != L"." && name != L"..") names.push_back(std::filesystem::path(name).string());
+    } while (FindNextFileW(h, &entry));
+    const DWORD error = GetLastError();
+    FindClose(h);
+    if (error != ERROR_NO_MORE_FILES) fail(shown, "cannot list the directory", error);
+    return names;
+}
+
 // Windows flushes directory entries with the files; nothing to do.
 void syncDirectory(const std::string&) {}
 
