@@ -48,6 +48,13 @@ sudo=""
 echo "Installing: ${missing[*]}"
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
+# A package of another architecture (wine32:i386) needs that architecture
+# added to dpkg first; nothing is added unless such a package is asked for.
+foreign=$(printf '%s\n' "${missing[@]}" | sed -n 's/^[^:]*:\([a-z0-9]*\)$/\1/p' | sort -u)
+for arch in $foreign; do
+    [ "$arch" = "$(dpkg --print-architecture)" ] ||
+        dpkg --print-foreign-architectures | grep -qx "$arch" || $sudo dpkg --add-architecture "$arch"
+done
 if ! { $sudo apt-get update -qq &&
        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
            "${missing[@]}"; } >"$log" 2>&1; then
