@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, when missing:
-# every package that the README's commands or any build of .ci/run use, so
+# every package that the commands of the README and doc/ or any build of .ci/run use, so
 # that a fresh machine sets up from this list alone (.ci/run checks after
 # configuring that each package CMake finds is on it or pulled in by it).
 # Usage: scripts/install-deps.sh [EXTRA_PACKAGE...]
