@@ -81,21 +81,4 @@ TEST(Tool, ErrorIsOneLineOnStderrAndStatus2) {
     }
 }
 
-// --help, the help subcommand and every subcommand's --help show the usage
-// and the exit statuses.
-TEST(Tool, HelpShowsUsageAndExitStatuses) {
-    const std::vector<std::vector<std::string>> calls = {
-        {"--help"},         {"help"},           {"help", "dump"},   {"models", "--help"},
-        {"spec", "--help"}, {"dump", "--help"}, {"diff", "--help"}, {"check", "--help"},
-        {"build", "--help"}};
-    for (const auto& args : calls) {
-        const auto run = runTool(args);
-        EXPECT_EQ(run.status, 0) << args[0] << run.err;
-        EXPECT_NE(run.out.find("Usage: zelcomdb"), std::string::npos) << run.out;
-        EXPECT_NE(run.out.find("Exit status: 0 clean"), std::string::npos) << run.out;
-    }
-    EXPECT_NE(runTool({"help"}).out.find("\n  diff "), std::string::npos);
-    EXPECT_NE(runTool({"help", "dump"}).out.find("--table"), std::string::npos);
-}
-
 }  // namespace

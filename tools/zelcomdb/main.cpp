@@ -1,10 +1,11 @@
 // zelcomdb: look at, check, compare and build ZelComFuncDbase database
-// directories. `zelcomdb --help` lists the subcommands; every subcommand
-// ends with the same exit statuses (tool_error.h).
+// directories. `zelcomdb --help` lists the subcommands and, once for all of
+// them, the exit statuses (tool_error.h).
 #include <ZelComFuncDbaseVersion.h>
 
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "diff.h"
 #include "dump.h"
 #include "dump_text.h"
+#include "help_formatter.h"
 #include "models.h"
 #include "printable.h"
 #include "tool_error.h"
@@ -163,6 +165,14 @@ void addPair(CLI::App& sub, Options& o, bool required) {
     sub.add_option("MODEL", o.model, "Model index, 0..47")->required(required);
     sub.add_option("OS", o.osNumber, "OS number, 1..7")->required(required);
 }
+// The words of a --help text that a value is one of, as the completion
+// script reads them.
+std::string joinedKeys(const std::vector<std::string>& keys) {
+    std::string text;
+    for (const std::string& key : keys) text += (text.empty() ? "" : ", ") + key;
+    return text;
+}
+
 void addJson(CLI::App& sub, Options& o, const char* text = "Print JSON") {
     sub.add_flag("--json", o.json, text);
 }
@@ -199,13 +209,17 @@ const Subcommand kSubcommands[] = {
          addDir(sub, o.dir);
          addPair(sub, o, false);
          sub.add_flag("--all", o.all, "Every model/OS pair with a database file in DIR");
-         sub.add_option("--table", o.selection.tables,
-                        "Only this table (repeatable): cpuSpec, dbTb2..dbTb5, memory, "
-                        "pdbTb0..pdbTb10")
+         // The keys in the description, where the completion script finds
+         // them too, rather than in the option's column.
+         sub.add_option(
+                "--table", o.selection.tables,
+                "Only this table (repeatable); KEY is one of " + joinedKeys(tool::tableKeys()))
+             ->option_text("KEY ...")
              ->check(CLI::IsMember(tool::tableKeys()));
          o.itemOption = sub.add_option("--item", o.item,
                                        "Only this OSDB item number, memory kind or JQWDB record "
-                                       "index (exit 1 when it gives a result code)")
+                                       "index, -32768..32767 (exit 1 when it gives a result code)")
+                            ->option_text("N")
                             ->check(CLI::Range(-32768, 32767));
          addJson(sub, o, "Print JSON in the schema that `build` reads");
      },
@@ -250,6 +264,7 @@ int run(int argc, char** argv) {
     // take it over.
     app.allow_windows_style_options(false);
     app.require_subcommand(1);
+    app.formatter(std::make_shared<tool::HelpFormatter>());
     app.set_version_flag("--version", "zelcomdb (ZelComFuncDbase) " ZELCOMFUNCDBASE_VERSION_STRING);
     Options o;
 
@@ -257,7 +272,6 @@ int run(int argc, char** argv) {
     for (const Subcommand& c : kSubcommands) {
         CLI::App* sub = app.add_subcommand(c.name, c.description);
         c.declare(*sub, o);
-        sub->footer(kExitStatuses);
         subcommands.push_back({sub, &c});
     }
     app.footer(kExitStatuses);
