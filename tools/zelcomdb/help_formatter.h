@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 #include <cstddef>
 #include <string>
+#include <utility>
 
 namespace zel::tool {
 
