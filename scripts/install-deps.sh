@@ -28,6 +28,8 @@ packages=(
     mono-mcs mono-runtime       # the .NET binding (bindings/dotnet): compiled and its test run
     libmono-system-json4.0-cil  # the .NET binding's test: reads zelcomdb's JSON dump
     strace                      # zelcomdb build tests: a kill or a signal before a chosen system call
+    python3-jsonschema          # zelcomdb tests: descriptions validated against the installed schema
+    chromium fonts-dejavu-core  # zelcomdb tests: the HTML report rendered headless, and its screenshot
 )
 
 if [ "${1:-}" = "--list" ]; then
