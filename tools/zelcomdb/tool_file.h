@@ -42,6 +42,19 @@ std::string systemErrorText(int error);
 // Writes a new file (it must not exist), flushes it to the disk and closes
 // it; throws ToolError "PATH: REASON" on any failure.
 void writeNewFile(const std::string& path, const std::vector<unsigned char>& bytes);
+// Writes a new file named `prefix` and six letters, as writeNewFile does,
+// and returns its name; removes it again when writing fails. Throws
+// ToolError.
+std::string writeUniqueFile(const std::string& prefix, const std::vector<unsigned char>& bytes);
+// Renames the file `from` to `to`, replacing a file of that name in one
+// step; throws ToolError.
+void replaceFile(const std::string& from, const std::string& to);
+// Removes a file; throws ToolError.
+void removeFile(const std::string& path);
+// What stands under a name, its last component not followed when it is a
+// symbolic link.
+enum class PathKind { missing, regularFile, other };
+PathKind pathKind(const std::string& path);
 // Flushes a directory's entries to the disk (no-op where the system has no
 // such call); throws ToolError on failure.
 void syncDirectory(const std::string& path);

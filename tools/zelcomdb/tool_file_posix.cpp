@@ -78,9 +78,10 @@ std::string RegularFile::readAll(std::size_t atMost) const {
     return text;
 }
 
-void writeNewFile(const std::string& path, const std::vector<unsigned char>& bytes) {
-    const int f = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (f < 0) fail(path, "cannot create", errno);
+namespace {
+
+// Writes the bytes to the open file f, flushes it to the disk and closes it.
+void writeAndClose(int f, const std::string& path, const std::vector<unsigned char>& bytes) {
     const unsigned char* p = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
@@ -100,6 +101,50 @@ void writeNewFile(const std::string& path, const std::vector<unsigned char>& byt
         fail(path, "cannot flush to the disk", error);
     }
     if (::close(f) != 0) fail(path, "cannot close", errno);
+}
+
+constexpr int kNewFile = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+
+}  // namespace
+
+void writeNewFile(const std::string& path, const std::vector<unsigned char>& bytes) {
+    const int f = ::open(path.c_str(), kNewFile, 0666);
+    if (f < 0) fail(path, "cannot create", errno);
+    writeAndClose(f, path, bytes);
+}
+
+std::string writeUniqueFile(const std::string& prefix, const std::vector<unsigned char>& bytes) {
+    const char* what = "cannot create a temporary file";
+    int f = -1;
+    const std::string name = takeUniqueName(prefix, what, [&](const std::string& n) {
+        f = ::open(n.c_str(), kNewFile, 0666);
+        if (f >= 0) return true;
+        if (errno != EEXIST) fail(prefix, what, errno);
+        return false;
+    });
+    try {
+        writeAndClose(f, name, bytes);
+    } catch (const ToolError&) {
+        ::unlink(name.c_str());
+        throw;
+    }
+    return name;
+}
+
+void replaceFile(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        fail(to, "cannot rename " + from + " to it", errno);
+}
+
+void removeFile(const std::string& path) {
+    if (::unlink(path.c_str()) != 0) fail(path, "cannot remove", errno);
+}
+
+PathKind pathKind(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? PathKind::missing : PathKind::other;
+    return S_ISREG(st.st_mode) ? PathKind::regularFile : PathKind::other;
 }
 
 void syncDirectory(const std::string& path) {

@@ -109,10 +109,10 @@ std::string RegularFile::readAll(std::size_t atMost) const {
     return text;
 }
 
-void writeNewFile(const std::string& path, const std::vector<unsigned char>& bytes) {
-    const HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) fail(path, "cannot create", GetLastError());
+namespace {
+
+// Writes the bytes to the open file h, flushes it to the disk and closes it.
+void writeAndClose(HANDLE h, const std::string& path, const std::vector<unsigned char>& bytes) {
     const unsigned char* p = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
@@ -132,6 +132,57 @@ void writeNewFile(const std::string& path, const std::vector<unsigned char>& byt
         fail(path, "cannot flush to the disk", error);
     }
     if (!CloseHandle(h)) fail(path, "cannot close", GetLastError());
+}
+
+HANDLE createNew(const std::wstring& path) {
+    return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
+
+}  // namespace
+
+void writeNewFile(const std::string& path, const std::vector<unsigned char>& bytes) {
+    const HANDLE h = createNew(wide(path));
+    if (h == INVALID_HANDLE_VALUE) fail(path, "cannot create", GetLastError());
+    writeAndClose(h, path, bytes);
+}
+
+std::string writeUniqueFile(const std::string& prefix, const std::vector<unsigned char>& bytes) {
+    HANDLE h = INVALID_HANDLE_VALUE;
+    const std::string name =
+        withUniqueName(prefix, "cannot create a temporary file", [&](const std::wstring& n) {
+            h = createNew(n);
+            return h != INVALID_HANDLE_VALUE;
+        });
+    try {
+        writeAndClose(h, name, bytes);
+    } catch (const ToolError&) {
+        DeleteFileW(wide(name).c_str());
+        throw;
+    }
+    return name;
+}
+
+void replaceFile(const std::string& from, const std::string& to) {
+    if (!MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        fail(to, "cannot rename " + from + " to it", GetLastError());
+}
+
+void removeFile(const std::string& path) {
+    if (!DeleteFileW(wide(path).c_str())) fail(path, "cannot remove", GetLastError());
+}
+
+PathKind pathKind(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::missing
+                                                                              : PathKind::other;
+    }
+    const DWORD notFile =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
+    return attributes & notFile ? PathKind::other : PathKind::regularFile;
 }
 
 // FindFirstFileW, not the C runtime's directory functions: those of MinGW-w64
