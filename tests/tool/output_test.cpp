@@ -34,6 +34,7 @@ TEST(Output, ThatCannotBeWrittenIsAnErrorOfEverySubcommand) {
         {"spec", s, "1", "1"},
         {"diff", s, empty.path(), "1", "1"},
         {"build", ZELCOMDB_SAMPLE, empty.file("db")},
+        {"report", s, s, "-o", "-"},
         {"--version"},
         {"--help"},
         {"help"},

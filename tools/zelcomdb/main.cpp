@@ -19,7 +19,9 @@
 #include "dump_text.h"
 #include "help_formatter.h"
 #include "models.h"
+#include "output_file.h"
 #include "printable.h"
+#include "report.h"
 #include "tool_error.h"
 
 namespace {
@@ -40,6 +42,7 @@ struct Options {
     std::string description;
     std::string outDir;
     std::string helpTopic;
+    std::string output;
     int model = -1;
     int osNumber = -1;
     int item = 0;
@@ -119,6 +122,12 @@ int runCheck(CLI::App&, const Options& o) {
     else
         tool::printCheck(report, std::cout);
     return report.findings.empty() ? tool::kExitClean : tool::kExitFindings;
+}
+
+int runReport(CLI::App&, const Options& o) {
+    tool::writeOutputFile(o.output, tool::reportHtml(tool::reportDocument(o.dir, o.dirB)));
+    if (o.output != "-") std::cout << "wrote " << tool::escapedText(o.output) << '\n';
+    return tool::kExitClean;
 }
 
 int runBuild(CLI::App&, const Options& o) {
@@ -242,6 +251,20 @@ const Subcommand kSubcommands[] = {
          addJson(sub, o, "Print the findings as one JSON document");
      },
      runCheck},
+    {"report",
+     "Review a delivery in one self-contained HTML page: the summary, the check of DIR_B, the "
+     "differences by file with old and new values side by side, and each changed file's layout "
+     "with its changed bytes",
+     [](CLI::App& sub, Options& o) {
+         addDir(sub, o.dir, "DIR_A", "The old database directory");
+         addDir(sub, o.dirB, "DIR_B", "The new database directory");
+         sub.add_option("-o,--output", o.output,
+                        "The HTML file to write (replaced whole, only once it is complete), - "
+                        "for standard output")
+             ->option_text("FILE")
+             ->required();
+     },
+     runReport},
     {"build",
      "Write OSDB and JQWDB files from a JSON description (the schema of dump --json) into a "
      "new directory, all or nothing",
