@@ -163,7 +163,7 @@ const Row kRows[] = {
      2, "databases[0].bad\\x1B[2J: unknown key"},
     {"the unknown-subcommand message listed cpuValues",
      [](const TempDir&) -> std::vector<std::string> { return {"values"}; }, 2,
-     "unknown subcommand values (models, spec, dump, diff, check, build, help"},
+     "unknown subcommand values (models, spec, dump, diff, check, report, build, help"},
     {"help was no subcommand", [](const TempDir&) -> std::vector<std::string> { return {"help"}; },
      0, "Usage: zelcomdb [OPTIONS] SUBCOMMAND"},
     {"there was no --version",

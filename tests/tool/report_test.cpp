@@ -267,7 +267,8 @@ int runBrowser(const std::string& program, const std::string& arguments, const s
     TempDir profile;
     const std::string command =
         "timeout -k 5 60 " + shellQuoted(program) +
-        " --headless --no-sandbox --disable-gpu --no-first-run --disable-extensions"
+        " --headless --no-sandbox --disable-gpu --disable-dev-shm-usage --no-first-run"
+        " --disable-extensions"
         " --disable-background-networking --hide-scrollbars --user-data-dir=" +
         shellQuoted(profile.path()) + " " + arguments + " " + shellQuoted("file://" + page) + " >" +
         shellQuoted(out) + " 2>/dev/null";
