@@ -37,8 +37,8 @@ constexpr Style kPartStyles[] = {
     {"section", "section", "#8cd17d"},
     {"cpu-values", "CPU specification values", "#b07aa1"},
     {"table-header", "table header", "#f1ce63"},
-    {"row", "row", "#a0cbe8"},
-    {"record", "record", "#86bcb6"},
+    {"row", "row", "#d4a6c8"},
+    {"record", "record", "#a0cbe8"},
     {"", "other part", "#bab0ac"},
 };
 constexpr Style kUnreached{"unreached", "bytes no reader reaches", "#c8c8c8"};
@@ -102,7 +102,8 @@ struct Shape {
 // the last one drawn would lie under it, and is counted there instead.
 class Lane {
   public:
-    Lane(const char* label, double scale) : m_label(label), m_scale(scale) {}
+    Lane(const char* label, double scale, bool outlined = false)
+        : m_label(label), m_scale(scale), m_outlined(outlined) {}
 
     void add(std::uint64_t offset, std::uint64_t length, const Style* style, std::string title) {
         const double x0 = std::floor(static_cast<double>(offset) * m_scale / kGrid) * kGrid;
@@ -126,6 +127,9 @@ class Lane {
             svg += "<rect class=\"track\" x=\"" + unitText(kLabelWidth) + "\" y=\"" + unitText(y) +
                    "\" width=\"" + unitText(kBarWidth) + "\" height=\"" + unitText(kLaneHeight) +
                    "\"/>";
+        // The parts of a level are outlined, so that neighbours of one kind
+        // stay apart.
+        svg += m_outlined ? "<g class=\"parts\">" : "<g>";
         for (const Shape& s : m_shapes) {
             used.insert(s.style);
             std::string title = s.title;
@@ -136,11 +140,13 @@ class Lane {
                    "\" fill=\"" + s.style->colour + "\"><title>" + htmlText(title) +
                    "</title></rect>";
         }
+        svg += "</g>";
     }
 
   private:
     const char* m_label;
     double m_scale;
+    bool m_outlined;
     std::vector<Shape> m_shapes;
 };
 
@@ -165,7 +171,7 @@ std::string layoutFigure(const std::string& caption, const Json& layout, const J
     const std::uint64_t span = std::max<std::uint64_t>({size, reachEnd, 1});
     const double scale = kBarWidth / static_cast<double>(span);
 
-    Lane levels[] = {{"tables", scale}, {"sections", scale}, {"records", scale}};
+    Lane levels[] = {{"tables", scale, true}, {"sections", scale, true}, {"records", scale, true}};
     struct Part {
         Range range;
         int depth;

@@ -29,6 +29,7 @@ table.differences{width:100%}td.value{overflow-wrap:anywhere}
 section.file{border:1px solid #ddd;border-radius:4px;padding:10px 12px;margin:14px 0}
 figure{margin:8px 0}figcaption{font-size:12px;color:#555}svg.layout{display:block;width:100%;height:auto}
 svg text{font:11px "DejaVu Sans",sans-serif;fill:#333}svg .track{fill:#f4f4f4}
+svg .parts rect{stroke:#fff;stroke-width:.5}
 svg line.end{stroke:#e15759;stroke-width:1.5;stroke-dasharray:4 3}
 ul.legend{list-style:none;margin:4px 0;padding:0;font-size:12px}ul.legend li{display:inline-block;margin-right:14px}
 .swatch{display:inline-block;width:11px;height:11px;margin-right:4px;border:1px solid #999;vertical-align:-1px}
@@ -73,6 +74,14 @@ std::string fileName(const Json& file) {
     return name.empty() ? textOf(file, "oldName") : name;
 }
 
+// "23392 → 5000", "none" for a side without the file.
+std::string sizesText(const Json& file) {
+    const auto side = [&](const char* name, const char* size) {
+        return textOf(file, name).empty() ? std::string("none") : textOf(file, size);
+    };
+    return side("oldName", "oldSize") + " \u2192 " + side("newName", "newSize");
+}
+
 std::string anchor(std::size_t i) { return "file-" + std::to_string(i + 1); }
 
 std::string summarySection(const Json& report) {
@@ -103,10 +112,7 @@ std::string summarySection(const Json& report) {
                 htmlText(status) + "</span></td>" +
                 cell(std::to_string(countIn(f, "differences")), "number") +
                 cell(std::to_string(countIn(unreached, "bytes")), "number") +
-                cell((f["oldSize"].is_null() ? "-" : textOf(f, "oldSize")) + " \u2192 " +
-                         (f["newSize"].is_null() ? "-" : textOf(f, "newSize")),
-                     "number") +
-                "</tr>";
+                cell(sizesText(f), "number") + "</tr>";
     }
     return html + "</table></section>";
 }
@@ -179,8 +185,7 @@ std::string fileSection(const Json& file, std::size_t i, const Json& layout,
                 htmlText(textOf(file, "readName")) + "</code>. ";
     const std::string readers = readersText(file.value("readers", Json::array()));
     html += "Read by " + htmlText(readers.empty() ? "no model and OS number" : readers) +
-            ". Size: " + htmlText(oldName.empty() ? "-" : textOf(file, "oldSize")) + " \u2192 " +
-            htmlText(newName.empty() ? "-" : textOf(file, "newSize")) + " bytes.</p>";
+            ". Size in bytes: " + htmlText(sizesText(file)) + ".</p>";
 
     const Json unreached = file.value("unreached", Json::object());
     const Json unreachedRanges = unreached.value("ranges", Json::array());
