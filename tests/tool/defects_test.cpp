@@ -194,7 +194,7 @@ const Row kRows[] = {
          copy(d, "OSDB2D.BIN", "OSDB2D.BIN");
          return {"diff", sampleDir(), d.path(), "1", "1"};
      },
-     1, "model 1, OS 1, jqwdb: (200 values) -> result 102 (file not found)"},
+     1, "removed JQWDB2D.BIN (640 bytes), read by model 1 on OS 1"},
     {"check passed a directory whose composed names do not fit the name buffer",
      [](const TempDir& d) -> std::vector<std::string> {
          // With the separator the library appends, 500 units: JQWDB2Q1.BIN

@@ -1,7 +1,13 @@
-// zelcomdb diff: two databases built from descriptions that differ in one
-// value of each kind of table give exactly the line naming that value.
+// zelcomdb diff: one changed value of each kind of table is one line,
+// numbered and in the radix that dump shows; a delivery with a file removed,
+// one renamed in letter case, a letter-case duplicate and a changed value
+// shows every change in each output form and through each filter.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <tuple>
 
 #include "tests/support/temp_dir.h"
@@ -9,6 +15,7 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using zel::testing::runTool;
 using zel::tool::Json;
 
@@ -28,25 +35,25 @@ std::string built(const zel::testing::TempDir& dir, const std::string& name, con
     return dir.file(name);
 }
 
-TEST(Diff, OneChangedValueOfEachTableKindIsOneLine) {
+TEST(Diff, OneChangedValueOfEachTableKindIsOneLineNumberedAsDumpShowsIt) {
     zel::testing::TempDir dir;
     const std::string before = built(dir, "before", firstPair());
+    // Entries from 1, records and memory indices from 0; addresses, head
+    // words and bit masks in hexadecimal, as in dump's tables.
     const std::tuple<const char*, Json, const char*> cases[] = {
-        {"/osdb/cpuSpec/3", 5, "cpuSpec, [3]: 2 -> 5"},
-        {"/osdb/dbTb2/0/addresses/2", 1, "dbTb2, item 0, addresses[2]: 53778 -> 1"},
-        {"/osdb/dbTb3/0/address", 1, "dbTb3, item 0, address: 57872 -> 1"},
-        {"/osdb/dbTb4/0/bits/1/bitMask", 3, "dbTb4, item 0, bits[1].bitMask: 2 -> 3"},
-        {"/osdb/dbTb5/0/bitMask", 128, "dbTb5, item 0, bitMask: 1 -> 128"},
-        {"/osdb/memory/0/values/1", 7, "memory, kind 0, values[1]: 33792 -> 7"},
+        {"/osdb/cpuSpec/3", 5, "cpuSpec, value 3: 2 -> 5"},
+        {"/osdb/dbTb2/0/addresses/2", 1, "dbTb2, item 0, addresses, entry 3: 0xd212 -> 0x1"},
+        {"/osdb/dbTb3/0/address", 1, "dbTb3, item 0, address: 0xe210 -> 0x1"},
+        {"/osdb/dbTb4/0/bits/1/bitMask", 3, "dbTb4, item 0, bits, entry 2, bitMask: 0x2 -> 0x3"},
+        {"/osdb/dbTb5/0/bitMask", 128, "dbTb5, item 0, bitMask: 0x1 -> 0x80"},
+        {"/osdb/memory/0/values/1", 7, "memory, kind 0, values, index 1: 33792 -> 7"},
         {"/jqwdb/pdbTb0/1/word1", 5, "pdbTb0, record 1, word1: 101 -> 5"},
-        {"/jqwdb/pdbTb2/0/entries/1/kind", 7, "pdbTb2, record 0, entries[1].kind: 160 -> 7"},
+        {"/jqwdb/pdbTb2/0/entries/1/kind", 7, "pdbTb2, record 0, entry 2, kind: 160 -> 7"},
         {"/jqwdb/pdbTb5/1/kind", 1, "pdbTb5, record 1, kind: 145 -> 1"},
-        {"/jqwdb/pdbTb9/0/attr4", 9, "pdbTb9, record 0, attr4: 4 -> 9"},
         {"/jqwdb/pdbTb10/items/0/attr5", 9, "pdbTb10, item 0, attr5: 5 -> 9"},
         {"/jqwdb/pdbTb3/-",
          {{"number", 1}, {"kind", 2}, {"extra", 3}},
-         "pdbTb3, record 3: (none) -> {\"number\":1,\"kind\":2,\"extra\":3}"},
-        {"/jqwdb", {{"result", 102}}, "jqwdb: (200 values) -> result 102 (file not found)"},
+         "pdbTb3, record 3: (none) -> {number 1, kind 2, extra 3}"},
     };
     for (const auto& [at, value, line] : cases) {
         SCOPED_TRACE(at);
@@ -56,29 +63,131 @@ TEST(Diff, OneChangedValueOfEachTableKindIsOneLine) {
         const std::string after = built(other, "after", d);
         const auto run = runTool({"diff", before, after});
         EXPECT_EQ(run.status, 1) << run.err;
-        EXPECT_EQ(run.out, std::string("model 1, OS 1, ") + line + "\n");
+        EXPECT_NE(run.out.find("\n  model 1, OS 1, " + std::string(line) + "\n"), std::string::npos)
+            << run.out;
         const Json json = Json::parse(runTool({"diff", before, after, "1", "1", "--json"}).out);
-        EXPECT_EQ(json["count"], 1);
-        EXPECT_EQ(json["differences"][0]["new"], value.is_object() ? value : Json(value))
-            << json.dump();
+        ASSERT_EQ(json["differences"].size(), 1u) << json.dump();
+        EXPECT_EQ(json["differences"][0]["new"], value);
     }
 }
 
-// A file that only one directory holds is one difference; the directories
-// swapped swap old and new.
-TEST(Diff, OldAndNewFollowTheOrderOfTheDirectories) {
+// A file that only one directory holds is one difference naming it; the
+// directories swapped swap old and new.
+TEST(Diff, AFileInOneDirectoryIsOneDifferenceNamingIt) {
     zel::testing::TempDir dir, empty;
     const std::string db = built(dir, "db", firstPair());
-    const auto forward = runTool({"diff", db, empty.path()});
-    const auto backward = runTool({"diff", empty.path(), db});
+    const auto forward = runTool({"diff", db, empty.path(), "--stat"});
+    const auto backward = runTool({"diff", empty.path(), db, "--stat"});
     EXPECT_EQ(forward.out,
-              "model 1, OS 1, osdb: (1923 values) -> result 102 (file not found)\n"
-              "model 1, OS 1, jqwdb: (200 values) -> result 102 (file not found)\n");
+              " JQWDB2D.BIN | removed, 1 difference, 640 bytes changed\n"
+              " OSDB2D.BIN  | removed, 1 difference, 23392 bytes changed\n"
+              " 2 files changed (2 removed), 2 differences\n");
     EXPECT_EQ(backward.out,
-              "model 1, OS 1, osdb: result 102 (file not found) -> (1923 values)\n"
-              "model 1, OS 1, jqwdb: result 102 (file not found) -> (200 values)\n");
-    EXPECT_EQ(runTool({"diff", db, db, "--json"}).out,
-              "{\n  \"differences\": [],\n  \"count\": 0\n}\n");
+              " JQWDB2D.BIN | added, 1 difference, 640 bytes changed\n"
+              " OSDB2D.BIN  | added, 1 difference, 23392 bytes changed\n"
+              " 2 files changed (2 added), 2 differences\n");
+    const Json removed = Json::parse(runTool({"diff", db, empty.path(), "--json"}).out);
+    EXPECT_EQ(removed["differences"][0], Json::parse(R"({"file": "JQWDB2D.BIN", "model": null,
+        "os": null, "table": null, "index": null, "field": null, "old": "present", "new": null})"));
+    const auto same = runTool({"diff", db, db, "--json"});
+    EXPECT_EQ(same.status, 0);
+    EXPECT_EQ(Json::parse(same.out)["summary"]["unchanged"], 2);
+}
+
+// The sample with JQWDB2W.BIN removed, JQWDB2D.BIN renamed to jqwdb2d.bin,
+// jqwdb2b.bin added beside JQWDB2B.BIN and the address of OSDB2D.BIN's
+// dbTb3 item 0 (0xe210) changed to 0xe211.
+class DeliveryDiff : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        s_new = new zel::testing::TempDir;
+        const fs::path to = s_new->path();
+        fs::copy(zel::testing::sampleDir(), to);
+        fs::remove(to / "JQWDB2W.BIN");
+        fs::rename(to / "JQWDB2D.BIN", to / "jqwdb2d.bin");
+        fs::copy_file(to / "JQWDB2B.BIN", to / "jqwdb2b.bin");
+        std::fstream osdb(to / "OSDB2D.BIN", std::ios::in | std::ios::out | std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(osdb), {}};
+        const auto at = bytes.find("\xe2\x10");
+        ASSERT_NE(at, std::string::npos);
+        osdb.seekp(static_cast<std::streamoff>(at + 1));
+        osdb.put('\x11');
+    }
+    static void TearDownTestSuite() { delete s_new; }
+
+    static zel::testing::ToolRun diff(std::vector<std::string> options) {
+        std::vector<std::string> args = {"diff", zel::testing::sampleDir(), s_new->path()};
+        args.insert(args.end(), options.begin(), options.end());
+        return runTool(args);
+    }
+    static zel::testing::TempDir* s_new;
+};
+zel::testing::TempDir* DeliveryDiff::s_new = nullptr;
+
+constexpr const char* kSummary =
+    "4 files changed (1 added, 1 removed, 1 renamed in letter case, 1 changed), 3 differences";
+
+TEST_F(DeliveryDiff, EveryOutputFormShowsEveryChange) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{},
+         std::string(kSummary) +
+             "\n\nadded jqwdb2b.bin (640 bytes): a letter-case duplicate of JQWDB2B.BIN, which "
+             "the library reads; no reader reads this one\n"
+             "\nrenamed in letter case JQWDB2D.BIN -> jqwdb2d.bin, the library reads jqwdb2d.bin "
+             "(640 bytes, the same bytes), read by model 1 on OS 1\n"
+             "\nremoved JQWDB2W.BIN (640 bytes), read by model 20 on OS 1\n"
+             "\nchanged OSDB2D.BIN (23392 bytes, 1 byte changed), read by model 1 on OS 1\n"
+             "  model 1, OS 1, dbTb3, item 0, address: 0xe210 -> 0xe211\n"},
+        {{"--stat"},
+         " jqwdb2b.bin | added, a letter-case duplicate no reader reads, 1 difference, 640 bytes "
+         "changed\n"
+         " jqwdb2d.bin | renamed from JQWDB2D.BIN, 0 differences, 0 bytes changed\n"
+         " JQWDB2W.BIN | removed, 1 difference, 640 bytes changed\n"
+         " OSDB2D.BIN  | changed, 1 difference, 1 byte changed\n " +
+             std::string(kSummary) + "\n"},
+        {{"--name-only"}, "jqwdb2b.bin\njqwdb2d.bin\nJQWDB2W.BIN\nOSDB2D.BIN\n"},
+        {{"-q"}, ""},
+    };
+    for (const auto& [options, expected] : cases) {
+        SCOPED_TRACE(options.empty() ? "text" : options[0]);
+        const auto run = diff(options);
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_EQ(run.out, expected);
+    }
+    const Json doc = Json::parse(diff({"--json"}).out);
+    EXPECT_EQ(doc["summary"], Json::parse(R"({"added": 1, "removed": 1, "renamed": 1,
+        "changed": 1, "unchanged": 19, "differences": 3, "unreachedBytes": 0})"));
+    std::vector<std::string> shape;
+    for (const Json& f : doc["files"])
+        shape.push_back(f["status"].get<std::string>() + " " + f["newName"].dump() + " " +
+                        f.value("readName", "-"));
+    EXPECT_EQ(shape, (std::vector<std::string>{"added \"jqwdb2b.bin\" JQWDB2B.BIN",
+                                               "renamed \"jqwdb2d.bin\" jqwdb2d.bin",
+                                               "removed null -", "changed \"OSDB2D.BIN\" -"}));
+    EXPECT_EQ(doc["differences"][2]["old"], 57872);
+}
+
+TEST_F(DeliveryDiff, FiltersNarrowTheFilesAndTheAnswers) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--model", "20"}, "JQWDB2W.BIN\n"},
+        {{"--os", "1", "--table", "dbTb3"}, "OSDB2D.BIN\n"},
+        {{"1", "1", "--table", "pdbTb4"}, "jqwdb2d.bin\n"},
+        // Answers alike, but the file's bytes still differ.
+        {{"--model", "1", "--table", "dbTb3", "--item", "1"}, "OSDB2D.BIN\n"},
+        {{"--os", "2"}, ""},
+    };
+    for (const auto& [options, names] : cases) {
+        SCOPED_TRACE(options[0] + " " + options[1]);
+        std::vector<std::string> args = options;
+        args.push_back("--name-only");
+        const auto run = diff(args);
+        EXPECT_EQ(run.status, names.empty() ? 0 : 1) << run.err;
+        EXPECT_EQ(run.out, names);
+    }
+    const auto item = diff({"--table", "dbTb3", "--item", "0", "--json"});
+    EXPECT_EQ(Json::parse(item.out)["summary"]["differences"], 1);
+    EXPECT_EQ(diff({"--model", "48"}).status, 2);
+    EXPECT_EQ(diff({"--stat", "-q"}).status, 2);
 }
 
 }  // namespace

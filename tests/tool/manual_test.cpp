@@ -198,7 +198,9 @@ TEST(Manual, CompletionOffersWhatTheToolTakes) {
         {{"zelcomdb", "dump", "db", "--table", "="}, zel::tool::tableKeys()},
         {{"zelcomdb", "dump", "db", "--item", ""}, {}},
         {{"zelcomdb", "dump", "--t"}, {"--table"}},
-        {{"zelcomdb", "diff", "--"}, {"--all", "--help", "--json"}},
+        {{"zelcomdb", "diff", "--"},
+         {"--all", "--help", "--item", "--json", "--model", "--name-only", "--os", "--quiet",
+          "--stat", "--table"}},
         {{"zelcomdb", "build", "--f"}, {"--force"}},
         // Positionals: an option's value does not count as one.
         {{"zelcomdb", "spec", "db", "4"}, {"4", "40", "41", "42", "43", "44", "45", "46", "47"}},

@@ -59,6 +59,14 @@ std::string problemOf(const FoundFile& found) {
     return std::string();
 }
 
+std::string DatabaseDir::pathOf(const std::string& entry) const {
+    // The library's directory ends with its separator; a directory too long
+    // for any name is the one given.
+    const bool separated =
+        !m_readPath.empty() && (m_readPath.back() == '/' || m_readPath.back() == '\\');
+    return m_readPath + (separated ? "" : "/") + entry;
+}
+
 std::vector<std::string> DatabaseDir::variants(const std::string& name) const {
     std::vector<std::string> found;
     for (const std::string& entry : m_entries)

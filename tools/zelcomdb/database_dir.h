@@ -45,6 +45,8 @@ class DatabaseDir {
     const std::string& shown() const { return m_shown; }
     // What the library finds for the OSDB or the JQWDB file of a pair.
     FoundFile lookUp(const ModelOsPair& pair, bool osdb) const;
+    // The path of an entry of the directory the library looks in.
+    std::string pathOf(const std::string& entry) const;
     // Every entry equal to `name` without regard to ASCII letter case.
     std::vector<std::string> variants(const std::string& name) const;
     const std::vector<std::string>& entries() const { return m_entries; }

@@ -5,15 +5,11 @@
 #include <utility>
 
 #include "dump.h"
-#include "printable.h"
-#include "result_text.h"
 
 namespace zel::tool {
 namespace {
 
 using Leaves = std::vector<std::pair<std::string, Json>>;
-
-constexpr std::size_t kShortValue = 72;  // longer values are counted, not shown
 
 // The values of an item or record with the path of each inside it; a result
 // code is one value. The number that names the unit (numberKey, "index") is
@@ -34,17 +30,19 @@ void flatten(const Json& v, const std::string& path, Leaves& out, const char* nu
     }
 }
 
+// The differences in the part of a dump that one file answers.
 class Differ {
   public:
-    Differ(short model, short osNumber, std::vector<Difference>& out)
-        : m_model(model), m_os(osNumber), m_out(out) {}
+    Differ(std::string file, short model, short osNumber, std::vector<Difference>& out)
+        : m_file(std::move(file)), m_model(model), m_os(osNumber), m_out(out) {}
 
-    void part(const char* partKey, const Json* a, const Json* b);
+    void part(const Json* a, const Json* b);
 
   private:
     void add(const std::string& table, std::optional<int> index, const std::string& field,
              const Json* a, const Json* b) {
-        m_out.push_back({m_model, m_os, table, index, field, a ? *a : Json(), b ? *b : Json()});
+        m_out.push_back(
+            {m_file, m_model, m_os, table, index, field, a ? *a : Json(), b ? *b : Json()});
     }
     void unit(const std::string& table, std::optional<int> index, const Json* a, const Json* b,
               const char* numberKey = nullptr);
@@ -53,6 +51,7 @@ class Differ {
     // "index") or else by their place.
     static std::map<int, const Json*> units(const Json& list, const char* numberKey);
 
+    std::string m_file;
     short m_model;
     short m_os;
     std::vector<Difference>& m_out;
@@ -110,9 +109,7 @@ void Differ::table(const std::string& key, const Json* a, const Json* b) {
         unit(key, std::nullopt, a, b);
         return;
     }
-    const char* numberKey = key == key::kMemory         ? key::kKind
-                            : key.rfind("dbTb", 0) == 0 ? key::kItem
-                                                        : nullptr;
+    const char* numberKey = numberKeyOf(key);
     const auto ua = units(*a, numberKey), ub = units(*b, numberKey);
     // pdbTb10's items are the items of table 10.
     const std::string name = key == pdbKey(10) + "." + key::kItems ? pdbKey(10) : key;
@@ -124,10 +121,14 @@ void Differ::table(const std::string& key, const Json* a, const Json* b) {
         if (!ua.count(n)) unit(name, n, nullptr, u, numberKey);
 }
 
-void Differ::part(const char* partKey, const Json* a, const Json* b) {
-    if (a && b && *a == *b) return;
-    if (!a || !b || isResult(*a) || isResult(*b)) {
-        add(partKey, std::nullopt, "", a, b);
+void Differ::part(const Json* a, const Json* b) {
+    if (!a || !b || *a == *b) return;  // a part not dumped, or the same answers
+    if (isResult(*a) || isResult(*b)) {
+        // The library opens the file in one directory only (an entry it
+        // refuses): the file as a whole, not its whole dump.
+        static const Json present = kFilePresent;
+        m_out.push_back({m_file, std::nullopt, std::nullopt, "", std::nullopt, "",
+                         isResult(*a) ? *a : present, isResult(*b) ? *b : present});
         return;
     }
     for (const std::string& key : tableKeys()) {
@@ -137,78 +138,21 @@ void Differ::part(const char* partKey, const Json* a, const Json* b) {
     }
 }
 
-// A value in a difference line.
-std::string valueText(const Json& v) {
-    if (v.is_null()) return "(none)";
-    if (isResult(v) && v.size() == 1) return "result " + resultText(v[key::kResult].get<int>());
-    if (v.is_number_integer()) return std::to_string(v.get<std::int64_t>());
-    const std::string text = v.dump();
-    if (text.size() <= kShortValue) return printable(text, kShortValue);
-    // A whole file or table: the count says enough, --json gives them all.
-    Leaves leaves;
-    flatten(v, "", leaves);
-    return "(" + std::to_string(leaves.size()) + " values)";
-}
-
-std::string indexWord(const std::string& table) {
-    if (table == key::kMemory) return "kind";
-    if (table.rfind("dbTb", 0) == 0 || table == pdbKey(10)) return "item";
-    return "record";
-}
-
 }  // namespace
+
+const char* numberKeyOf(const std::string& table) {
+    if (table == key::kMemory) return key::kKind;
+    return table.rfind("dbTb", 0) == 0 ? key::kItem : nullptr;
+}
 
 std::vector<Difference> diffPair(const Json& a, const Json& b) {
     std::vector<Difference> out;
-    Differ differ(a[key::kModel].get<short>(), a[key::kOsNumber].get<short>(), out);
-    differ.part(key::kOsdb, member(a, key::kOsdb), member(b, key::kOsdb));
-    differ.part(key::kJqwdb, member(a, key::kJqwdb), member(b, key::kJqwdb));
+    const auto model = a[key::kModel].get<short>(), osNumber = a[key::kOsNumber].get<short>();
+    Differ osdb(a[key::kOsdbFile].get<std::string>(), model, osNumber, out);
+    osdb.part(member(a, key::kOsdb), member(b, key::kOsdb));
+    Differ jqwdb(a[key::kJqwdbFile].get<std::string>(), model, osNumber, out);
+    jqwdb.part(member(a, key::kJqwdb), member(b, key::kJqwdb));
     return out;
-}
-
-std::vector<Difference> diffDirectories(const std::string& dirA, const std::string& dirB,
-                                        const std::vector<ModelOsPair>& pairs) {
-    std::vector<Difference> all;
-    for (const ModelOsPair& p : pairs) {
-        const auto found = diffPair(dumpPair(dirA, p), dumpPair(dirB, p));
-        all.insert(all.end(), found.begin(), found.end());
-    }
-    return all;
-}
-
-std::vector<ModelOsPair> pairsInEither(const std::string& dirA, const std::string& dirB) {
-    const auto a = presentPairs(dirA), b = presentPairs(dirB);
-    std::vector<ModelOsPair> either;
-    for (const ModelOsPair& p : namedPairs(true)) {
-        auto same = [&](const ModelOsPair& q) {
-            return q.model == p.model && q.osNumber == p.osNumber;
-        };
-        if (std::any_of(a.begin(), a.end(), same) || std::any_of(b.begin(), b.end(), same))
-            either.push_back(p);
-    }
-    return either;
-}
-
-std::string differenceLine(const Difference& d) {
-    std::string line =
-        "model " + std::to_string(d.model) + ", OS " + std::to_string(d.osNumber) + ", " + d.table;
-    if (d.index) line += ", " + indexWord(d.table) + " " + std::to_string(*d.index);
-    if (!d.field.empty()) line += ", " + d.field;
-    return line + ": " + valueText(d.before) + " -> " + valueText(d.after);
-}
-
-Json differencesJson(const std::vector<Difference>& differences) {
-    Json list = Json::array();
-    for (const Difference& d : differences) {
-        list.push_back({{key::kModel, d.model},
-                        {key::kOsNumber, d.osNumber},
-                        {"table", d.table},
-                        {key::kIndex, d.index ? Json(*d.index) : Json()},
-                        {"field", d.field},
-                        {"old", d.before},
-                        {"new", d.after}});
-    }
-    return Json{{"differences", list}, {"count", differences.size()}};
 }
 
 }  // namespace zel::tool

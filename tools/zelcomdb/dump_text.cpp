@@ -20,11 +20,22 @@ std::string hex(std::int64_t v) {
     return text;
 }
 
-// A value, or the result code that stands in its place.
-std::string cell(const Json& v, bool asHex = false) {
-    if (isResult(v)) return resultText(v[key::kResult].get<int>());
-    if (!v.is_number_integer()) return v.dump();
-    return asHex ? hex(v.get<std::int64_t>()) : std::to_string(v.get<std::int64_t>());
+// The fields shown in hexadecimal, by table.
+struct HexField {
+    const char* table;
+    const char* field;
+};
+constexpr HexField kHexFields[] = {
+    {"dbTb2", key::kHeadWord}, {"dbTb2", key::kAddresses}, {"dbTb3", key::kHeadWord},
+    {"dbTb3", key::kAddress},  {"dbTb4", key::kAddress},   {"dbTb4", key::kBitMask},
+    {"dbTb5", key::kAddress},  {"dbTb5", key::kBitMask},
+};
+
+// A value in decimal, or the result code that stands in its place.
+std::string cell(const Json& v) { return numberText(v); }
+// A value of a table's field in the radix the text shows it in.
+std::string cell(const Json& v, const char* table, const char* field) {
+    return numberText(v, shownInHex(table, field));
 }
 
 std::string joined(const std::vector<std::string>& parts) {
@@ -57,9 +68,9 @@ void printWords2(const Json& items, std::ostream& out) {
             continue;
         }
         std::vector<std::string> a;
-        for (const Json& v : it[key::kAddresses]) a.push_back(cell(v, true));
+        for (const Json& v : it[key::kAddresses]) a.push_back(cell(v, "dbTb2", key::kAddresses));
         const Json* head = member(it, key::kHeadWord);
-        t.row({cell(it[key::kItem]), head ? cell(*head, true) : "", joined(a)});
+        t.row({cell(it[key::kItem]), head ? cell(*head, "dbTb2", key::kHeadWord) : "", joined(a)});
     }
     t.print(out, "    ");
 }
@@ -71,15 +82,16 @@ void printWords3(const Json& items, std::ostream& out) {
         if (isResult(it))
             t.row({cell(it[key::kItem]), "", cell(it)});
         else
-            t.row({cell(it[key::kItem]), cell(it[key::kHeadWord], true),
-                   cell(it[key::kAddress], true)});
+            t.row({cell(it[key::kItem]), cell(it[key::kHeadWord], "dbTb3", key::kHeadWord),
+                   cell(it[key::kAddress], "dbTb3", key::kAddress)});
     }
     t.print(out, "    ");
 }
 
 std::string bitCell(const Json& b) {
     if (isResult(b)) return cell(b);
-    return cell(b[key::kAddress], true) + "/" + cell(b[key::kBitMask], true);
+    return cell(b[key::kAddress], "dbTb4", key::kAddress) + "/" +
+           cell(b[key::kBitMask], "dbTb4", key::kBitMask);
 }
 
 // Rows of an item or kind (its number under numberKey) and its list, or the
@@ -113,8 +125,8 @@ void printBits5(const Json& items, std::ostream& out) {
         if (isResult(it))
             t.row({cell(it[key::kItem]), cell(it), ""});
         else
-            t.row({cell(it[key::kItem]), cell(it[key::kAddress], true),
-                   cell(it[key::kBitMask], true)});
+            t.row({cell(it[key::kItem]), cell(it[key::kAddress], "dbTb5", key::kAddress),
+                   cell(it[key::kBitMask], "dbTb5", key::kBitMask)});
     }
     t.print(out, "    ");
 }
@@ -217,6 +229,18 @@ void printJqwdb(const Json& jqwdb, std::ostream& out) {
 }
 
 }  // namespace
+
+bool shownInHex(const std::string& table, const std::string& field) {
+    for (const HexField& h : kHexFields)
+        if (table == h.table && field == h.field) return true;
+    return false;
+}
+
+std::string numberText(const Json& v, bool asHex) {
+    if (isResult(v)) return resultText(v[key::kResult].get<int>());
+    if (!v.is_number_integer()) return v.dump();
+    return asHex ? hex(v.get<std::int64_t>()) : std::to_string(v.get<std::int64_t>());
+}
 
 void printDump(const Json& document, std::ostream& out) {
     out << "Addresses, head words and bit masks in hexadecimal (0x...), other numbers in "

@@ -49,8 +49,12 @@ struct Options {
     bool json = false;
     bool all = false;
     bool force = false;
+    bool stat = false;
+    bool nameOnly = false;
+    bool quiet = false;
+    int modelFilter = -1;  // diff --model, --os
+    int osFilter = -1;
     tool::DumpSelection selection;
-    CLI::Option* itemOption = nullptr;  // dump --item, to tell whether it was given
 };
 
 int runModels(CLI::App&, const Options& o) {
@@ -72,30 +76,25 @@ int runSpec(CLI::App&, const Options& o) {
 }
 
 // The pairs named on the command line: MODEL OS, or --all (every pair with
-// a file in one of the directories).
-std::vector<tool::ModelOsPair> chosenPairs(const Options& o, const char* command,
-                                           const std::vector<std::string>& dirs) {
+// a file in the directory).
+std::vector<tool::ModelOsPair> chosenPairs(const Options& o, const std::string& dir) {
     if (o.all && (o.model >= 0 || o.osNumber >= 0))
-        throw tool::ToolError(std::string(command) + " --all takes no MODEL and OS");
+        throw tool::ToolError("dump --all takes no MODEL and OS");
     if (!o.all && (o.model >= 0) != (o.osNumber >= 0))
-        throw tool::ToolError(std::string(command) + " needs MODEL and OS, or --all");
-    std::vector<tool::ModelOsPair> pairs;
+        throw tool::ToolError("dump needs MODEL and OS, or --all");
     if (o.model >= 0) {
-        for (const std::string& d : dirs) tool::DatabaseDir listing(d);  // must be directories
-        pairs.push_back(tool::requirePair(o.model, o.osNumber));
-    } else if (dirs.size() == 1) {
-        pairs = tool::presentPairs(dirs[0]);
-        if (pairs.empty())
-            std::cerr << "zelcomdb: " << tool::oneLine(dirs[0]) << ": no database file found\n";
-    } else {
-        pairs = tool::pairsInEither(dirs[0], dirs[1]);
+        tool::DatabaseDir listing(dir);  // must be a directory
+        return {tool::requirePair(o.model, o.osNumber)};
     }
+    const auto pairs = tool::presentPairs(dir);
+    if (pairs.empty())
+        std::cerr << "zelcomdb: " << tool::oneLine(dir) << ": no database file found\n";
     return pairs;
 }
 
 int runDump(CLI::App&, const Options& o) {
     if (!o.all && o.model < 0) throw tool::ToolError("dump needs MODEL and OS, or --all");
-    const auto pairs = chosenPairs(o, "dump", {o.dir});
+    const auto pairs = chosenPairs(o, o.dir);
     const Json doc = tool::dumpDocument(o.dir, pairs, o.selection);
     if (o.json)
         printJson(doc);
@@ -106,13 +105,31 @@ int runDump(CLI::App&, const Options& o) {
 }
 
 int runDiff(CLI::App&, const Options& o) {
-    const auto differences =
-        tool::diffDirectories(o.dir, o.dirB, chosenPairs(o, "diff", {o.dir, o.dirB}));
+    if (o.all && (o.model >= 0 || o.modelFilter >= 0 || o.osFilter >= 0))
+        throw tool::ToolError("diff --all takes no MODEL and OS, --model or --os");
+    if ((o.model >= 0) != (o.osNumber >= 0))
+        throw tool::ToolError("diff needs MODEL and OS together, or --model and --os");
+    if (o.model >= 0 && (o.modelFilter >= 0 || o.osFilter >= 0))
+        throw tool::ToolError("diff takes MODEL and OS or --model and --os, not both");
+    tool::DiffFilter filter;
+    filter.selection = o.selection;
+    if (o.model >= 0) {
+        tool::requirePair(o.model, o.osNumber);
+        filter.model = o.model;
+        filter.osNumber = o.osNumber;
+    }
+    if (o.modelFilter >= 0) filter.model = o.modelFilter;
+    if (o.osFilter >= 0) filter.osNumber = o.osFilter;
+    const tool::DirectoryDiff diff = tool::diffDirectories(o.dir, o.dirB, filter);
     if (o.json)
-        printJson(tool::differencesJson(differences));
-    else
-        for (const auto& d : differences) std::cout << tool::differenceLine(d) << '\n';
-    return differences.empty() ? tool::kExitClean : tool::kExitFindings;
+        printJson(tool::diffDocument(diff));
+    else if (o.stat)
+        tool::printDiffStat(diff, std::cout);
+    else if (o.nameOnly)
+        tool::printDiffNames(diff, std::cout);
+    else if (!o.quiet)
+        tool::printDiff(diff, std::cout);
+    return diff.files.empty() ? tool::kExitClean : tool::kExitFindings;
 }
 
 int runCheck(CLI::App&, const Options& o) {
@@ -182,6 +199,22 @@ std::string joinedKeys(const std::vector<std::string>& keys) {
     return text;
 }
 
+// --table and --item, which dump and diff take alike.
+void addSelection(CLI::App& sub, Options& o, const std::string& itemNote = "") {
+    // The keys in the description, where the completion script finds them
+    // too, rather than in the option's column.
+    sub.add_option("--table", o.selection.tables,
+                   "Only this table (repeatable); KEY is one of " + joinedKeys(tool::tableKeys()))
+        ->option_text("KEY ...")
+        ->check(CLI::IsMember(tool::tableKeys()));
+    sub.add_option("--item", o.item,
+                   "Only this OSDB item number, memory kind or JQWDB record "
+                   "index, -32768..32767" +
+                       itemNote)
+        ->option_text("N")
+        ->check(CLI::Range(-32768, 32767));
+}
+
 void addJson(CLI::App& sub, Options& o, const char* text = "Print JSON") {
     sub.add_flag("--json", o.json, text);
 }
@@ -218,31 +251,36 @@ const Subcommand kSubcommands[] = {
          addDir(sub, o.dir);
          addPair(sub, o, false);
          sub.add_flag("--all", o.all, "Every model/OS pair with a database file in DIR");
-         // The keys in the description, where the completion script finds
-         // them too, rather than in the option's column.
-         sub.add_option(
-                "--table", o.selection.tables,
-                "Only this table (repeatable); KEY is one of " + joinedKeys(tool::tableKeys()))
-             ->option_text("KEY ...")
-             ->check(CLI::IsMember(tool::tableKeys()));
-         o.itemOption = sub.add_option("--item", o.item,
-                                       "Only this OSDB item number, memory kind or JQWDB record "
-                                       "index, -32768..32767 (exit 1 when it gives a result code)")
-                            ->option_text("N")
-                            ->check(CLI::Range(-32768, 32767));
+         addSelection(sub, o, " (exit 1 when it gives a result code)");
          addJson(sub, o, "Print JSON in the schema that `build` reads");
      },
      runDump},
     {"diff",
-     "Compare what the library answers in two database directories, value by value (exit 1 "
-     "when they differ)",
+     "Compare two database directories file by file: added, removed, renamed and changed "
+     "files, the answers that differ and bytes no reader reaches (exit 1 when they differ)",
      [](CLI::App& sub, Options& o) {
          addDir(sub, o.dir, "DIR_A", "The old database directory");
          addDir(sub, o.dirB, "DIR_B", "The new database directory");
          addPair(sub, o, false);
          sub.add_flag("--all", o.all,
                       "Every pair with a database file in either directory (the default)");
-         addJson(sub, o);
+         sub.add_option("--model", o.modelFilter, "Only the files of this model index, 0..47")
+             ->option_text("M")
+             ->check(CLI::Range(0, 47));
+         sub.add_option("--os", o.osFilter, "Only the files of this OS number, 1..7")
+             ->option_text("N")
+             ->check(CLI::Range(1, 7));
+         addSelection(sub, o);
+         CLI::Option* json = sub.add_flag("--json", o.json, "Print the diff as one JSON document");
+         CLI::Option* stat =
+             sub.add_flag("--stat", o.stat, "A line per file with its counts, then the summary");
+         CLI::Option* names =
+             sub.add_flag("--name-only", o.nameOnly, "The names of the files only");
+         CLI::Option* quiet =
+             sub.add_flag("-q,--quiet", o.quiet, "No output: the exit status only");
+         json->excludes(stat)->excludes(names)->excludes(quiet);
+         stat->excludes(names)->excludes(quiet);
+         names->excludes(quiet);
      },
      runDiff},
     {"check", "Check the structure of every database file in a directory (exit 1 on findings)",
@@ -320,9 +358,12 @@ int run(int argc, char** argv) {
     }
 
     try {
-        if (o.itemOption && o.itemOption->count() > 0) o.selection.item = o.item;
-        for (const auto& [sub, c] : subcommands)
-            if (*sub) return c->run(app, o);
+        for (const auto& [sub, c] : subcommands) {
+            if (!*sub) continue;
+            const CLI::Option* item = sub->get_option_no_throw("--item");
+            if (item && item->count() > 0) o.selection.item = o.item;
+            return c->run(app, o);
+        }
         return tool::kExitError;  // require_subcommand(1) leaves none unchosen
     } catch (const std::exception& e) {
         std::cerr << "zelcomdb: " << tool::oneLine(e.what()) << '\n';

@@ -8,6 +8,8 @@ namespace zel::tool {
 
 // "102 (file not found)": the code and the library's text for it.
 std::string resultText(int result);
+// "file not found": the library's text for a result code alone.
+std::string resultWords(int result);
 
 }  // namespace zel::tool
 
