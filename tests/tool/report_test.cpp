@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -245,7 +246,13 @@ std::string textOf(const std::string& html) {
         for (auto at = text.find(reference); at != std::string::npos;
              at = text.find(reference, at + 1))
             text.replace(at, std::strlen(reference), character);
-    return text;
+    // White space collapses as a browser shows it.
+    std::string collapsed;
+    for (const char c : text)
+        if (!std::isspace(static_cast<unsigned char>(c)) ||
+            (!collapsed.empty() && collapsed.back() != ' '))
+            collapsed += std::isspace(static_cast<unsigned char>(c)) ? ' ' : c;
+    return collapsed;
 }
 
 // The headless browser of the build machine, or "" when there is none.

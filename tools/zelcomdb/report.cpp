@@ -51,8 +51,7 @@ std::string pathIn(const std::string& dir, const std::string& name) {
 Json reportDocument(const std::string& dirA, const std::string& dirB) {
     const DatabaseDir a(dirA), b(dirB);
     Json report{{"old", dirA}, {"new", dirB}};
-    report["diff"] = differencesJson(diffDirectories(dirA, dirB, pairsInEither(dirA, dirB)));
-    report["diff"]["files"] = Json::array();
+    report["diff"] = diffDocument(dirA, dirB);
     report["check"] = checkJson(checkDirectory(dirB));
     Json layouts = Json::array();
     for (const Json& file : report["diff"]["files"]) {
