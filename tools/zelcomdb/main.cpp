@@ -111,6 +111,8 @@ int runDiff(CLI::App&, const Options& o) {
         throw tool::ToolError("diff needs MODEL and OS together, or --model and --os");
     if (o.model >= 0 && (o.modelFilter >= 0 || o.osFilter >= 0))
         throw tool::ToolError("diff takes MODEL and OS or --model and --os, not both");
+    if (o.json + o.stat + o.nameOnly + o.quiet > 1)
+        throw tool::ToolError("diff takes one of --json, --stat, --name-only and -q");
     tool::DiffFilter filter;
     filter.selection = o.selection;
     if (o.model >= 0) {
@@ -271,16 +273,10 @@ const Subcommand kSubcommands[] = {
              ->option_text("N")
              ->check(CLI::Range(1, 7));
          addSelection(sub, o);
-         CLI::Option* json = sub.add_flag("--json", o.json, "Print the diff as one JSON document");
-         CLI::Option* stat =
-             sub.add_flag("--stat", o.stat, "A line per file with its counts, then the summary");
-         CLI::Option* names =
-             sub.add_flag("--name-only", o.nameOnly, "The names of the files only");
-         CLI::Option* quiet =
-             sub.add_flag("-q,--quiet", o.quiet, "No output: the exit status only");
-         json->excludes(stat)->excludes(names)->excludes(quiet);
-         stat->excludes(names)->excludes(quiet);
-         names->excludes(quiet);
+         addJson(sub, o, "Print the diff as one JSON document");
+         sub.add_flag("--stat", o.stat, "A line per file with its counts, then the summary");
+         sub.add_flag("--name-only", o.nameOnly, "The names of the files only");
+         sub.add_flag("-q,--quiet", o.quiet, "No output: the exit status only");
      },
      runDiff},
     {"check", "Check the structure of every database file in a directory (exit 1 on findings)",
