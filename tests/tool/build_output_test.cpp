@@ -188,7 +188,7 @@ const Row kRows[] = {
          d.write("d.json", zel::writer::Bytes(text.begin(), text.end()));
          return {"build", d.file("d.json"), d.file("db")};
      },
-     2, "databases[0].osNumber: the key appears twice in its object",
+     2, "/databases/0/osNumber: the key appears twice in its object",
      [](const TempDir& d) { return !exists(d, "db"); }},
     {"build read a description of any size whole",
      [](const TempDir& d, RunOptions&) -> std::vector<std::string> {

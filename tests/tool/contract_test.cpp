@@ -43,6 +43,8 @@ TEST(ExitStatus, IsTheSameContractForEverySubcommand) {
         {{"build", ZELCOMDB_SAMPLE, out.file("db")}, 2},  // not empty now
         {{"build", ZELCOMDB_SAMPLE, out.file("db"), "--force"}, 0},
         {{"build", missing, out.file("other")}, 2},
+        {{"schema"}, 0},
+        {{"schema", "x"}, 2},
         {{"help"}, 0},
         {{"help", "diff"}, 0},
         {{"help", "nothing"}, 2},

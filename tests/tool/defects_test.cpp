@@ -87,7 +87,7 @@ const Row kRows[] = {
          return {"build", description(d, "/osdb/dbTb3/0", {{"item", 0}, {"result", 7}}),
                  d.file("db")};
      },
-     2, "databases[0].osdb.dbTb3[0].result: result 7 cannot be reproduced"},
+     2, "/databases/0/osdb/dbTb3/0/result: result 7 cannot be reproduced"},
     {"check passed names differing only in letter case",
      [](const TempDir& d) -> std::vector<std::string> {
          copy(d, "OSDB2D.BIN", "OsDb2D.BIN");
@@ -160,10 +160,10 @@ const Row kRows[] = {
      [](const TempDir& d) -> std::vector<std::string> {
          return {"build", description(d, "/bad\u001b[2J", 1), d.file("db")};
      },
-     2, "databases[0].bad\\x1B[2J: unknown key"},
+     2, "/databases/0/bad\\x1B[2J: unknown key"},
     {"the unknown-subcommand message listed cpuValues",
      [](const TempDir&) -> std::vector<std::string> { return {"values"}; }, 2,
-     "unknown subcommand values (models, spec, dump, diff, check, report, build, help"},
+     "unknown subcommand values (models, spec, dump, diff, check, report, build, schema, help"},
     {"help was no subcommand", [](const TempDir&) -> std::vector<std::string> { return {"help"}; },
      0, "Usage: zelcomdb [OPTIONS] SUBCOMMAND"},
     {"there was no --version",

@@ -35,6 +35,7 @@ TEST(Output, ThatCannotBeWrittenIsAnErrorOfEverySubcommand) {
         {"diff", s, empty.path(), "1", "1"},
         {"build", ZELCOMDB_SAMPLE, empty.file("db")},
         {"report", s, s, "-o", "-"},
+        {"schema"},
         {"--version"},
         {"--help"},
         {"help"},

@@ -21,6 +21,7 @@
 #include <sstream>
 
 #include "build.h"
+#include "schema_validation.h"
 #include "tests/support/temp_dir.h"
 
 namespace zel::testing {
@@ -89,7 +90,8 @@ std::string withLineFeeds(std::string text) {
 
 }  // namespace
 
-ToolRun runTool(const std::vector<std::string>& args, const RunOptions& options) {
+// The program run as runTool says.
+static ToolRun runProgram(const std::vector<std::string>& args, const RunOptions& options) {
     if (!options.before.empty() || !options.output.empty()) {
         ADD_FAILURE() << "shell commands and redirections need a POSIX shell";
         return {};
@@ -153,7 +155,8 @@ std::string inSmallFileSystem(const TempDir& dir, const std::string& size,
            " ";
 }
 
-ToolRun runTool(const std::vector<std::string>& args, const RunOptions& options) {
+// The program run as runTool says.
+static ToolRun runProgram(const std::vector<std::string>& args, const RunOptions& options) {
     TempDir capture;
     std::string command = options.before + " timeout -k 5 60 " + shellQuoted(ZELCOMDB_PROGRAM);
     for (const auto& a : args) command += " " + shellQuoted(a);
@@ -166,6 +169,14 @@ ToolRun runTool(const std::vector<std::string>& args, const RunOptions& options)
 }
 
 #endif
+
+ToolRun runTool(const std::vector<std::string>& args, const RunOptions& options) {
+    const ToolRun run = runProgram(args, options);
+    // Every description that the tests build is one the schema accepts.
+    if (run.status == 0 && args.size() > 1 && args[0] == "build")
+        expectSchemaAccepts(args[1] == tool::kStandardInput ? options.input : args[1]);
+    return run;
+}
 
 std::string readText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

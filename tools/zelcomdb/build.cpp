@@ -1,5 +1,6 @@
 #include "build.h"
 
+#include <algorithm>
 #include <iostream>
 #include <set>
 #include <utility>
@@ -10,6 +11,7 @@
 #include "database_dir.h"
 #include "output_dir.h"
 #include "printable.h"
+#include "schema_check.h"
 #include "tool_error.h"
 #include "tool_file.h"
 
@@ -18,13 +20,14 @@ namespace {
 
 // Derived members of a pair, when given, must be those of its model and OS
 // number.
-void checkDerived(const Json& d, const std::string& path, const ModelOsPair& p) {
+void checkDerived(const Json& d, const std::string& path, const ModelOsPair& p,
+                  Refusals& refusals) {
     auto same = [&](const char* k, const Json& expected) {
         const Json* v = member(d, k);
         if (v && *v != expected)
-            throw ToolError(childPath(path, k) + ": " + shortJson(*v) + ", but model " +
-                            std::to_string(p.model) + " OS number " + std::to_string(p.osNumber) +
-                            " has " + expected.dump());
+            refusals.add(keyPointer(path, k) + ": " + shortJson(*v) + ", but model " +
+                         std::to_string(p.model) + " OS number " + std::to_string(p.osNumber) +
+                         " has " + expected.dump());
     };
     same(key::kCpuCode, p.cpuCode);
     same(key::kOsType, p.osType);
@@ -46,52 +49,67 @@ bool isMissingFile(const Json& part, const std::string& path) {
     return true;
 }
 
+// The files of one model/OS pair; what its parts refuse goes to `refusals`.
+void buildPair(const Json& d, const std::string& path, std::set<std::pair<short, short>>& seen,
+               std::vector<BuiltFile>& files, Refusals& refusals) {
+    const auto model = requireMemberInt(d, path, key::kModel, 0, 47);
+    const auto osNumber = requireMemberInt(d, path, key::kOsNumber, 1, 7);
+    ModelOsPair pair;
+    try {
+        pair = requirePair(static_cast<int>(model), static_cast<int>(osNumber));
+    } catch (const ToolError& e) {
+        throw ToolError(path + ": " + e.what());
+    }
+    checkDerived(d, path, pair, refusals);
+    if (!seen.insert({pair.cpuCode, pair.osType}).second)
+        throw ToolError(path + ": a pair before it already describes " + pair.osdbName + " and " +
+                        pair.jqwdbName);
+
+    const Json* osdb = member(d, key::kOsdb);
+    const Json* jqwdb = member(d, key::kJqwdb);
+    const std::string opath = keyPointer(path, key::kOsdb);
+    const std::string jpath = keyPointer(path, key::kJqwdb);
+    CpuSpecAnswer spec;  // 102 while no OSDB file is built
+    // The JQWDB tables 2 and 4 depend on the CPU specification values: where
+    // those are refused, the JQWDB part is not read, lest it be refused for
+    // what the OSDB part only seems to say.
+    bool specKnown = true;
+    if (osdb) {
+        const std::size_t before = refusals.count();
+        refusals.attempt([&] {
+            if (isMissingFile(*osdb, opath)) return;
+            spec = cpuSpecOf(*osdb, opath);
+            files.push_back({pair.osdbName, buildOsdbFile(*osdb, opath, pair, refusals)});
+        });
+        specKnown = refusals.count() == before || spec.result != kFileNotFound;
+    }
+    if (jqwdb && specKnown) {
+        refusals.attempt([&] {
+            if (!isMissingFile(*jqwdb, jpath))
+                files.push_back(
+                    {pair.jqwdbName, buildJqwdbFile(*jqwdb, jpath, pair, spec, refusals)});
+        });
+    }
+}
+
 }  // namespace
 
 std::vector<BuiltFile> buildFiles(const Json& description) {
-    requireObject(description, "description");
-    allowKeys(description, "", {key::kFormat, key::kVersion, key::kDatabases});
-    const Json* format = member(description, key::kFormat);
-    if (!format || *format != kFormatName)
-        throw ToolError(std::string(key::kFormat) + ": expected \"" + kFormatName + "\"");
-    requireMemberInt(description, "", key::kVersion, kFormatVersion, kFormatVersion);
-    const Json* databases = member(description, key::kDatabases);
-    if (!databases) throw ToolError(std::string(key::kDatabases) + ": missing");
-    requireArray(*databases, key::kDatabases);
+    // The schema first: what it refuses is all there is to say about a
+    // description of the wrong shape.
+    Refusals refusals;
+    checkAgainstSchema(descriptionSchema(), description, refusals);
+    refusals.refuseAny();
 
+    const std::string path = keyPointer("", key::kDatabases);
+    const Json& databases = description.at(key::kDatabases);
     std::vector<BuiltFile> files;
     std::set<std::pair<short, short>> seen;
-    for (std::size_t i = 0; i < databases->size(); ++i) {
-        const std::string path = indexPath(key::kDatabases, i);
-        const Json& d = requireObject((*databases)[i], path);
-        allowKeys(d, path,
-                  {key::kModel, key::kOsNumber, key::kCpuCode, key::kOsType, key::kByteOrder,
-                   key::kOsdbFile, key::kJqwdbFile, key::kOsdb, key::kJqwdb});
-        const auto model = requireMemberInt(d, path, key::kModel, 0, 47);
-        const auto osNumber = requireMemberInt(d, path, key::kOsNumber, 1, 7);
-        ModelOsPair pair;
-        try {
-            pair = requirePair(static_cast<int>(model), static_cast<int>(osNumber));
-        } catch (const ToolError& e) {
-            throw ToolError(path + ": " + e.what());
-        }
-        checkDerived(d, path, pair);
-        if (!seen.insert({pair.cpuCode, pair.osType}).second)
-            throw ToolError(path + ": a pair before it already describes " + pair.osdbName +
-                            " and " + pair.jqwdbName);
-
-        const Json* osdb = member(d, key::kOsdb);
-        const Json* jqwdb = member(d, key::kJqwdb);
-        const std::string opath = childPath(path, key::kOsdb);
-        const std::string jpath = childPath(path, key::kJqwdb);
-        CpuSpecAnswer spec;  // 102 while no OSDB file is built
-        if (osdb && !isMissingFile(*osdb, opath)) {
-            spec = cpuSpecOf(*osdb, opath);
-            files.push_back({pair.osdbName, buildOsdbFile(*osdb, opath, pair)});
-        }
-        if (jqwdb && !isMissingFile(*jqwdb, jpath))
-            files.push_back({pair.jqwdbName, buildJqwdbFile(*jqwdb, jpath, pair, spec)});
+    for (std::size_t i = 0; i < databases.size(); ++i) {
+        const std::string at = indexPointer(path, i);
+        refusals.attempt([&] { buildPair(databases[i], at, seen, files, refusals); });
     }
+    refusals.refuseAny();
     return files;
 }
 
@@ -122,9 +140,10 @@ void refuseDeepNesting(const std::string& text, const std::string& source) {
 }
 
 // The parser keeps the last of two equal keys in an object, so that a
-// description could say two things and mean the second: refused, naming the
-// key by its path.
+// description could say two things and mean the second: refused, naming
+// each key by its path.
 struct DuplicateKeys {
+    Refusals& refusals;
     struct Level {
         bool array = false;
         std::size_t index = 0;  // of the element being read
@@ -137,7 +156,7 @@ struct DuplicateKeys {
     std::string elementPath() const {
         if (levels.empty()) return "";
         const Level& l = levels.back();
-        return l.array ? indexPath(l.path, l.index) : childPath(l.path, l.key);
+        return l.array ? indexPointer(l.path, l.index) : keyPointer(l.path, l.key);
     }
     void elementRead() {
         if (!levels.empty() && levels.back().array) ++levels.back().index;
@@ -152,7 +171,7 @@ struct DuplicateKeys {
             case Event::key:
                 levels.back().key = parsed.get<std::string>();
                 if (!levels.back().keys.insert(levels.back().key).second)
-                    throw ToolError(elementPath() + ": the key appears twice in its object");
+                    refusals.add(elementPath() + ": the key appears twice in its object");
                 break;
             case Event::object_end:
             case Event::array_end:
@@ -167,18 +186,49 @@ struct DuplicateKeys {
     }
 };
 
+// Where the parser stopped and why, in the tool's words: `at` counts the
+// bytes read, the one it stopped at included.
+std::string notJson(const std::string& text, std::size_t at, const std::string& source) {
+    const std::size_t stop = std::min(at == 0 ? 0 : at - 1, text.size());
+    const std::size_t lineStart = text.rfind('\n', stop == 0 ? 0 : stop - 1);
+    const auto line =
+        1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(stop), '\n');
+    const std::size_t column =
+        lineStart == std::string::npos || stop == 0 ? stop + 1 : stop - lineStart;
+    std::string what;
+    if (stop >= text.size()) {
+        what = "the text ends before the JSON value does";
+    } else {
+        // The byte itself goes into the message, escaped where it is written.
+        const auto c = static_cast<unsigned char>(text[stop]);
+        const std::string byte(1, text[stop]);
+        what = c < 0x20    ? "control character " + byte + ", which a string must write escaped"
+               : c >= 0x80 ? "byte " + byte + ", which is no part of valid UTF-8 here"
+                           : "unexpected '" + byte + "'";
+    }
+    return source + ": not valid JSON at line " + std::to_string(line) + ", column " +
+           std::to_string(column) + ": " + what;
+}
+
 Json parseDescription(const std::string& text, const std::string& source) {
     // nlohmann's parser builds nested values by recursion: a deep enough
     // array exhausts the stack before any check of the schema could run.
     refuseDeepNesting(text, source);
-    DuplicateKeys duplicates;
+    Refusals refusals;
+    DuplicateKeys duplicates{refusals, {}};
+    Json parsed;
     try {
-        return Json::parse(text, [&](int, nlohmann::json::parse_event_t event, Json& parsed) {
-            return duplicates.see(event, parsed);
+        parsed = Json::parse(text, [&](int, nlohmann::json::parse_event_t event, Json& value) {
+            return duplicates.see(event, value);
         });
-    } catch (const nlohmann::json::exception& e) {
-        throw ToolError(source + ": not valid JSON: " + e.what());
+    } catch (const nlohmann::json::parse_error& e) {
+        throw ToolError(notJson(text, e.byte, source));
+    } catch (const nlohmann::json::exception&) {
+        // The parser's other refusal: a number beyond the range of a double.
+        throw ToolError(source + ": not valid JSON: a number too large to read");
     }
+    refusals.refuseAny();
+    return parsed;
 }
 
 [[noreturn]] void refuseLarge(const std::string& source) {

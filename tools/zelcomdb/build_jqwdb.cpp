@@ -83,7 +83,7 @@ std::vector<std::int64_t> recordValues(const Json& r, const RecordLayout& shape,
         const auto* f = std::find_if(shape.fields, shape.fields + shape.count,
                                      [&](const RecordField& x) { return item.key() == x.name; });
         if (f == shape.fields + shape.count)
-            throw ToolError(childPath(path, item.key()) + ": unknown key");
+            throw ToolError(keyPointer(path, item.key()) + ": unknown key");
         // A field that a tail item of table 10 takes from splitValue holds a
         // 16-bit value.
         const auto at = static_cast<std::size_t>(f - shape.fields);
@@ -91,7 +91,7 @@ std::vector<std::int64_t> recordValues(const Json& r, const RecordLayout& shape,
                                 kBackupTailFields[at].type == FieldType::splitValue;
         const FieldType type = splitValue ? FieldType::signed16 : f->type;
         values[at] =
-            requireInt(item.value(), childPath(path, item.key()), lowestOf(type), highestOf(type));
+            requireInt(item.value(), keyPointer(path, item.key()), lowestOf(type), highestOf(type));
     }
     return values;
 }
@@ -133,7 +133,7 @@ writer::JqwdbTable plainTable(const Json& jqwdb, int table, const std::string& p
     const RecordLayout& shape = kJqwdbTables[table].layout;
     TableEnd end;
     for (std::size_t i = 0; i < list->size(); ++i) {
-        const std::string rpath = indexPath(path, i);
+        const std::string rpath = indexPointer(path, i);
         if (end.isTailResult((*list)[i], rpath)) continue;
         writer::Bytes record(static_cast<std::size_t>(t.recordSize), 0);
         encodeRecord(record, 0, shape, recordValues((*list)[i], shape, rpath));
@@ -156,13 +156,13 @@ writer::JqwdbTable entryTable(const Json& jqwdb, int table, const std::string& p
     TableEnd end;
     std::uint32_t valuesEnd = 0;  // from the table start
     for (std::size_t i = 0; i < list->size(); ++i) {
-        const std::string rpath = indexPath(path, i);
+        const std::string rpath = indexPointer(path, i);
         writer::Bytes record(static_cast<std::size_t>(t.recordSize), 0);
         const Json& r = (*list)[i];
         refuseRecordResult(r, rpath);
         requireObject(r, rpath);
         allowKeys(r, rpath, {key::kEntries});
-        const std::string epath = childPath(rpath, key::kEntries);
+        const std::string epath = keyPointer(rpath, key::kEntries);
         const Json* entries = member(r, key::kEntries);
         if (entries &&
             requireArray(*entries, epath).size() > static_cast<std::size_t>(std::max(bound, 0))) {
@@ -171,7 +171,7 @@ writer::JqwdbTable entryTable(const Json& jqwdb, int table, const std::string& p
                             " accepts entry numbers up to " + std::to_string(bound));
         }
         for (std::size_t e = 0; entries && e < entries->size(); ++e) {
-            const std::string entryPath = indexPath(epath, e);
+            const std::string entryPath = indexPointer(epath, e);
             if (end.isTailResult((*entries)[e], entryPath)) continue;
             const Pos at = deviceEntryAt(static_cast<short>(e + 1));
             encodeRecord(record, at, shape, recordValues((*entries)[e], shape, entryPath));
@@ -230,7 +230,7 @@ writer::JqwdbTable backupTable(const Json& jqwdb, const std::string& path,
     allowKeys(*table, path, {key::kItemCount, key::kItems});
     const auto count = requireMemberInt(*table, path, key::kItemCount, -2147483648LL, 2147483647LL);
     t.lastIndex = static_cast<std::int32_t>(count);
-    const std::string ipath = childPath(path, key::kItems);
+    const std::string ipath = keyPointer(path, key::kItems);
     const Json* items = member(*table, key::kItems);
     const std::size_t given = items ? requireArray(*items, ipath).size() : 0;
     const std::size_t written =
@@ -245,7 +245,7 @@ writer::JqwdbTable backupTable(const Json& jqwdb, const std::string& path,
     std::vector<std::vector<std::int64_t>> values;
     bool ended = false;
     for (std::size_t i = 0; i < given; ++i) {
-        const std::string p = indexPath(ipath, i);
+        const std::string p = indexPointer(ipath, i);
         if (end.isTailResult((*items)[i], p))
             ended = true;
         else
@@ -319,7 +319,7 @@ BackupSplit deriveBackupSplit(const std::vector<std::vector<std::int64_t>>& item
     }
     for (std::size_t i = 0; i < n; ++i) {
         if (!canBeHead(items[i])) {
-            throw ToolError(indexPath(path, i) +
+            throw ToolError(indexPointer(path, i) +
                             ": no split into head and tail items gives these items (a head "
                             "item has byte-sized attrs; only the first tail item has an attr2 "
                             "beyond a byte, and tail items have attr3..attr5 -1 and attr2 -1 "
@@ -330,29 +330,29 @@ BackupSplit deriveBackupSplit(const std::vector<std::vector<std::int64_t>>& item
 }
 
 writer::Bytes buildJqwdbFile(const Json& jqwdb, const std::string& path, const ModelOsPair& pair,
-                             const CpuSpecAnswer& spec) {
+                             const CpuSpecAnswer& spec, Refusals& refusals) {
     requireObject(jqwdb, path);
     for (const auto& item : jqwdb.items()) {
         bool known = false;
         for (int t = 0; t < kJqwdbTableCount; ++t) known = known || item.key() == pdbKey(t);
-        if (!known) throw ToolError(childPath(path, item.key()) + ": unknown key");
+        if (!known) throw ToolError(keyPointer(path, item.key()) + ": unknown key");
     }
     const int bound = deviceEntryBound(spec.values[0], pair.osType);
     writer::JqwdbLayout layout;
     for (int table = 0; table < kJqwdbTableCount; ++table) {
-        const std::string tpath = childPath(path, pdbKey(table));
-        if (const Json* given = member(jqwdb, pdbKey(table).c_str()))
-            answerOfTable(table, *given, tpath, spec, bound, layout);
+        const std::string tpath = keyPointer(path, pdbKey(table));
+        refusals.attempt([&] {
+            if (const Json* given = member(jqwdb, pdbKey(table).c_str()))
+                answerOfTable(table, *given, tpath, spec, bound, layout);
+            auto& built = layout.tables[static_cast<unsigned>(table)];
+            if (table == kBackupTable)
+                built = backupTable(jqwdb, tpath, layout.endsInside);
+            else if (kJqwdbTables[table].entryNumber)
+                built = entryTable(jqwdb, table, tpath, bound, layout.endsInside);
+            else
+                built = plainTable(jqwdb, table, tpath, layout.endsInside);
+        });
     }
-    for (int table = 0; table < kBackupTable; ++table) {
-        const std::string tpath = childPath(path, pdbKey(table));
-        layout.tables[static_cast<unsigned>(table)] =
-            kJqwdbTables[table].entryNumber
-                ? entryTable(jqwdb, table, tpath, bound, layout.endsInside)
-                : plainTable(jqwdb, table, tpath, layout.endsInside);
-    }
-    layout.tables[kBackupTable] =
-        backupTable(jqwdb, childPath(path, pdbKey(kBackupTable)), layout.endsInside);
     return writer::buildJqwdb(layout);
 }
 

@@ -29,8 +29,9 @@ BackupSplit deriveBackupSplit(const std::vector<std::vector<std::int64_t>>& item
                               const std::string& path);
 
 // spec: what CpuSpec answers for the pair (tables 2 and 4 ask it first).
+// What one table refuses goes to `refusals`, and the next table is read still.
 writer::Bytes buildJqwdbFile(const Json& jqwdb, const std::string& path, const ModelOsPair& pair,
-                             const CpuSpecAnswer& spec);
+                             const CpuSpecAnswer& spec, Refusals& refusals);
 
 }  // namespace zel::tool
 

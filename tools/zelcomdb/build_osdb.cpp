@@ -19,8 +19,11 @@ std::uint32_t bits(std::int64_t v) { return static_cast<std::uint32_t>(v); }
 
 class OsdbBuilder {
   public:
-    OsdbBuilder(const ModelOsPair& pair, const std::string& path)
-        : m_pair(pair), m_path(path), m_claims(osdbByteOrder(pair.cpuCode), pair.osdbName) {}
+    OsdbBuilder(const ModelOsPair& pair, const std::string& path, Refusals& refusals)
+        : m_pair(pair),
+          m_path(path),
+          m_refusals(refusals),
+          m_claims(osdbByteOrder(pair.cpuCode), pair.osdbName) {}
 
     writer::Bytes build(const Json& osdb);
 
@@ -60,12 +63,14 @@ class OsdbBuilder {
     void bit4Item(const Json& item, const std::string& at, short number, const MapRow& row);
     void bit5Item(const Json& item, const std::string& at, short number, const MapRow& row);
     void memory(const Json& kinds, const std::string& path);
+    void describedKind(const Json& given, const std::string& at, std::set<int>& seen);
     std::string label(const std::string& what, std::int64_t value) const {
         return what + " (" + std::to_string(value) + ")";
     }
 
     ModelOsPair m_pair;
     std::string m_path;
+    Refusals& m_refusals;  // what each item refuses; the next item is read still
     FieldClaims m_claims;
     CpuSpecAnswer m_spec;
 };
@@ -112,7 +117,7 @@ std::optional<MapRow> OsdbBuilder::describedRow(AddressReader reader, const Json
     const short last = lastItem(reader, cpu);
     number = static_cast<short>(requireMemberInt(item, path, key::kItem, 0, last));
     if (!seen.insert(number).second)
-        throw ToolError(childPath(path, key::kItem) + ": item " + std::to_string(number) +
+        throw ToolError(keyPointer(path, key::kItem) + ": item " + std::to_string(number) +
                         " is described twice");
     const MapRow row = *itemRow(reader, cpu, number);
     const AddressReaderInfo& info = readerInfo(reader);
@@ -127,7 +132,7 @@ std::optional<MapRow> OsdbBuilder::describedRow(AddressReader reader, const Json
                         "; it can hold no values");
     }
     if (info.hasEntries && m_spec.result != kOk && item.size() > 1) {
-        refuseResult(childPath(m_path, key::kCpuSpec), m_spec.result,
+        refuseResult(keyPointer(m_path, key::kCpuSpec), m_spec.result,
                      path + " gives values, but " + info.entryPoint +
                          " reads the CPU specification values first and answers their result");
     }
@@ -176,12 +181,14 @@ void OsdbBuilder::eachItem(AddressReader reader, const Json& items, const std::s
                            std::initializer_list<const char*> keys, ItemPlacer place) {
     std::set<int> seen;
     for (std::size_t i = 0; i < requireArray(items, path).size(); ++i) {
-        const std::string at = indexPath(path, i);
-        short number = 0;
-        const auto row = describedRow(reader, items[i], at, seen, number);
-        if (!row) continue;
-        allowKeys(items[i], at, keys);
-        (this->*place)(items[i], at, number, *row);
+        m_refusals.attempt([&] {
+            const std::string at = indexPointer(path, i);
+            short number = 0;
+            const auto row = describedRow(reader, items[i], at, seen, number);
+            if (!row) return;
+            allowKeys(items[i], at, keys);
+            (this->*place)(items[i], at, number, *row);
+        });
     }
 }
 
@@ -190,22 +197,22 @@ void OsdbBuilder::word2Item(const Json& item, const std::string& at, short numbe
     const std::string name = "dbTb2 item " + std::to_string(number);
     const Pos rowAt = word2Row(m_pair.cpuCode, row);
     if (const Json* head = member(item, key::kHeadWord)) {
-        const auto h = requireInt(*head, childPath(at, key::kHeadWord), 0, 65535);
+        const auto h = requireInt(*head, keyPointer(at, key::kHeadWord), 0, 65535);
         m_claims.put(row.table, row.section, rowAt, kHeadWordBytes, bits(h),
                      label(name + " headWord", h));
     }
     const Json* addresses = member(item, key::kAddresses);
     if (!addresses) return;
-    const std::string apath = childPath(at, key::kAddresses);
+    const std::string apath = keyPointer(at, key::kAddresses);
     checkEntryCount(row, requireArray(*addresses, apath).size(), apath);
     for (std::size_t e = 0; e < addresses->size(); ++e) {
         const Json& a = (*addresses)[e];
         if (isResult(a)) {
             entryResult(row.table, row.section, readsEnd(AddressReader::word2, row, e), a,
-                        indexPath(apath, e));
+                        indexPointer(apath, e));
             continue;
         }
-        const auto v = requireInt(a, indexPath(apath, e), kInt32Min, kInt32Max);
+        const auto v = requireInt(a, indexPointer(apath, e), kInt32Min, kInt32Max);
         const int entry = static_cast<int>(e) + 1;
         m_claims.put(row.table, row.section, word2Address(rowAt, entry), kAddressBytes, bits(v),
                      label(name + " entry " + std::to_string(entry) + " address", v));
@@ -229,12 +236,12 @@ void OsdbBuilder::bit4Item(const Json& item, const std::string& at, short number
     const short cpu = m_pair.cpuCode;
     const Json* list = member(item, key::kBits);
     if (!list) return;
-    const std::string bpath = childPath(at, key::kBits);
+    const std::string bpath = keyPointer(at, key::kBits);
     checkEntryCount(row, requireArray(*list, bpath).size(), bpath);
     const std::string name = "dbTb4 item " + std::to_string(number);
     for (std::size_t e = 0; e < list->size(); ++e) {
         const Json& b = (*list)[e];
-        const std::string epath = indexPath(bpath, e);
+        const std::string epath = indexPointer(bpath, e);
         if (isResult(b)) {
             entryResult(row.table, row.section, readsEnd(AddressReader::bit4, row, e), b, epath);
             continue;
@@ -261,7 +268,7 @@ void OsdbBuilder::bit4Item(const Json& item, const std::string& at, short number
         const std::uint16_t twoBit = twoBitItemMask(cpu, number, entry);
         const BitAddress expected = splitBytes(0, twoBit);
         if (mask != expected.bitMask) {
-            throw ToolError(childPath(epath, key::kBitMask) + ": " + std::to_string(mask) +
+            throw ToolError(keyPointer(epath, key::kBitMask) + ": " + std::to_string(mask) +
                             " is not the mask " + std::to_string(expected.bitMask) + " that item " +
                             std::to_string(number) + " has for entry " + std::to_string(entry) +
                             " (in the two-bit field section the mask follows from the entry)");
@@ -288,55 +295,55 @@ void OsdbBuilder::bit5Item(const Json& item, const std::string& at, short number
 
 void OsdbBuilder::memory(const Json& kinds, const std::string& path) {
     std::set<int> seen;
-    for (std::size_t i = 0; i < requireArray(kinds, path).size(); ++i) {
-        const std::string at = indexPath(path, i);
-        const Json& k = requireObject(kinds[i], at);
-        const auto kind =
-            static_cast<int>(requireMemberInt(k, at, key::kKind, 0, kMemoryKinds - 1));
-        if (!seen.insert(kind).second)
-            throw ToolError(childPath(at, key::kKind) + ": kind " + std::to_string(kind) +
-                            " is described twice");
-        const MemoryKindInfo& info = memoryKind(kind);
-        const int section = info.inSection0 ? 0 : kPlain;
-        if (isResult(k)) {
-            allowKeys(k, at, {key::kKind, key::kResult});
-            const short result = resultCode(k, at);
-            if (info.served)
-                refuseResult(at, result,
-                             "CDbTbMem answers for each index of a memory kind it serves; give "
-                             "the results in its values");
-            if (result != kRefused)
-                refuseResult(at, result,
-                             "CDbTbMem answers -1 for memory kind " + std::to_string(kind) +
-                                 " from any file");
+    for (std::size_t i = 0; i < requireArray(kinds, path).size(); ++i)
+        m_refusals.attempt([&] { describedKind(kinds[i], indexPointer(path, i), seen); });
+}
+
+void OsdbBuilder::describedKind(const Json& given, const std::string& at, std::set<int>& seen) {
+    const Json& k = requireObject(given, at);
+    const auto kind = static_cast<int>(requireMemberInt(k, at, key::kKind, 0, kMemoryKinds - 1));
+    if (!seen.insert(kind).second)
+        throw ToolError(keyPointer(at, key::kKind) + ": kind " + std::to_string(kind) +
+                        " is described twice");
+    const MemoryKindInfo& info = memoryKind(kind);
+    const int section = info.inSection0 ? 0 : kPlain;
+    if (isResult(k)) {
+        allowKeys(k, at, {key::kKind, key::kResult});
+        const short result = resultCode(k, at);
+        if (info.served)
+            refuseResult(at, result,
+                         "CDbTbMem answers for each index of a memory kind it serves; give "
+                         "the results in its values");
+        if (result != kRefused)
+            refuseResult(
+                at, result,
+                "CDbTbMem answers -1 for memory kind " + std::to_string(kind) + " from any file");
+        return;
+    }
+    allowKeys(k, at, {key::kKind, key::kValues});
+    const Json* values = member(k, key::kValues);
+    if (!values) return;
+    const std::string vpath = keyPointer(at, key::kValues);
+    if (!info.served && !requireArray(*values, vpath).empty())
+        throw ToolError(vpath + ": memory kind " + std::to_string(kind) + " has no values");
+    if (requireArray(*values, vpath).size() > static_cast<std::size_t>(info.highestIndex + 1)) {
+        throw ToolError(vpath + ": " + std::to_string(values->size()) +
+                        " values, but memory kind " + std::to_string(kind) + " has " +
+                        std::to_string(info.highestIndex + 1));
+    }
+    for (std::size_t index = 0; index < values->size(); ++index) {
+        const Json& v = (*values)[index];
+        if (isResult(v)) {
+            entryResult(info.table, section,
+                        memoryEntryAt(static_cast<short>(index)) + kMemoryEntryBytes, v,
+                        indexPointer(vpath, index));
             continue;
         }
-        allowKeys(k, at, {key::kKind, key::kValues});
-        const Json* values = member(k, key::kValues);
-        if (!values) continue;
-        const std::string vpath = childPath(at, key::kValues);
-        if (!info.served && !requireArray(*values, vpath).empty())
-            throw ToolError(vpath + ": memory kind " + std::to_string(kind) + " has no values");
-        if (requireArray(*values, vpath).size() > static_cast<std::size_t>(info.highestIndex + 1)) {
-            throw ToolError(vpath + ": " + std::to_string(values->size()) +
-                            " values, but memory kind " + std::to_string(kind) + " has " +
-                            std::to_string(info.highestIndex + 1));
-        }
-        for (std::size_t index = 0; index < values->size(); ++index) {
-            const Json& v = (*values)[index];
-            if (isResult(v)) {
-                entryResult(info.table, section,
-                            memoryEntryAt(static_cast<short>(index)) + kMemoryEntryBytes, v,
-                            indexPath(vpath, index));
-                continue;
-            }
-            const auto n = requireInt(v, indexPath(vpath, index), kInt32Min, kInt32Max);
-            m_claims.put(
-                info.table, section, memoryEntryAt(static_cast<short>(index)), kMemoryEntryBytes,
-                bits(n),
-                label("memory kind " + std::to_string(kind) + " index " + std::to_string(index),
-                      n));
-        }
+        const auto n = requireInt(v, indexPointer(vpath, index), kInt32Min, kInt32Max);
+        m_claims.put(
+            info.table, section, memoryEntryAt(static_cast<short>(index)), kMemoryEntryBytes,
+            bits(n),
+            label("memory kind " + std::to_string(kind) + " index " + std::to_string(index), n));
     }
 }
 
@@ -352,13 +359,13 @@ writer::Bytes OsdbBuilder::build(const Json& osdb) {
         // reader that asks it first.
         const CpuSpecPlace& first = kCpuSpecPlaces[kCpuSpecReadOrder[0]];
         m_claims.fail(first.table, first.section, m_spec.result, 0,
-                      childPath(m_path, key::kCpuSpec));
+                      keyPointer(m_path, key::kCpuSpec));
     }
     auto items = [&](AddressReader reader, std::initializer_list<const char*> keys,
                      ItemPlacer place) {
         const char* k = readerInfo(reader).key;
         if (const Json* v = member(osdb, k))
-            eachItem(reader, *v, childPath(m_path, k), keys, place);
+            eachItem(reader, *v, keyPointer(m_path, k), keys, place);
     };
     items(AddressReader::word2, {key::kItem, key::kHeadWord, key::kAddresses},
           &OsdbBuilder::word2Item);
@@ -366,7 +373,7 @@ writer::Bytes OsdbBuilder::build(const Json& osdb) {
           &OsdbBuilder::word3Item);
     items(AddressReader::bit4, {key::kItem, key::kBits}, &OsdbBuilder::bit4Item);
     items(AddressReader::bit5, {key::kItem, key::kAddress, key::kBitMask}, &OsdbBuilder::bit5Item);
-    if (const Json* v = member(osdb, key::kMemory)) memory(*v, childPath(m_path, key::kMemory));
+    if (const Json* v = member(osdb, key::kMemory)) memory(*v, keyPointer(m_path, key::kMemory));
     return writer::buildOsdb(m_claims.layout(), osdbByteOrder(m_pair.cpuCode));
 }
 
@@ -377,7 +384,7 @@ CpuSpecAnswer cpuSpecOf(const Json& osdb, const std::string& path) {
     answer.result = kOk;
     const Json* values = osdb.is_object() ? member(osdb, key::kCpuSpec) : nullptr;
     if (!values) return answer;
-    const std::string vpath = childPath(path, key::kCpuSpec);
+    const std::string vpath = keyPointer(path, key::kCpuSpec);
     if (isResult(*values)) {
         allowKeys(*values, vpath, {key::kResult});
         answer.result = resultCode(*values, vpath);
@@ -392,15 +399,17 @@ CpuSpecAnswer cpuSpecOf(const Json& osdb, const std::string& path) {
         throw ToolError(vpath + ": expected six values");
     for (int i = 0; i < kCpuSpecValues; ++i) {
         const unsigned width = kCpuSpecPlaces[i].width;
-        answer.values[i] = static_cast<std::int32_t>(requireInt(
-            (*values)[static_cast<std::size_t>(i)], indexPath(vpath, static_cast<std::size_t>(i)),
-            lowestCpuSpecValue(width), highestCpuSpecValue(width)));
+        answer.values[i] = static_cast<std::int32_t>(
+            requireInt((*values)[static_cast<std::size_t>(i)],
+                       indexPointer(vpath, static_cast<std::size_t>(i)), lowestCpuSpecValue(width),
+                       highestCpuSpecValue(width)));
     }
     return answer;
 }
 
-writer::Bytes buildOsdbFile(const Json& osdb, const std::string& path, const ModelOsPair& pair) {
-    return OsdbBuilder(pair, path).build(osdb);
+writer::Bytes buildOsdbFile(const Json& osdb, const std::string& path, const ModelOsPair& pair,
+                            Refusals& refusals) {
+    return OsdbBuilder(pair, path, refusals).build(osdb);
 }
 
 }  // namespace zel::tool

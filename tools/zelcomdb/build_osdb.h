@@ -8,6 +8,7 @@
 #include <string>
 
 #include "database_dir.h"
+#include "description_errors.h"
 #include "failing_place.h"
 #include "osdb_geometry.h"
 #include "schema.h"
@@ -22,12 +23,15 @@ struct CpuSpecAnswer {
     short result = kFileNotFound;
     CpuSpecValues values = {};
 };
-// The answer of an OSDB part (path: its JSON path); refuses a result that a
+// The answer of an OSDB part (path: its JSON Pointer); refuses a result that a
 // built file cannot give.
 CpuSpecAnswer cpuSpecOf(const Json& osdb, const std::string& path);
 
-// Throws ToolError naming the JSON path of what it refuses.
-writer::Bytes buildOsdbFile(const Json& osdb, const std::string& path, const ModelOsPair& pair);
+// Throws ToolError naming the JSON Pointer of what it refuses first; what
+// single items and memory kinds refuse goes to `refusals`, and the next one
+// is read still.
+writer::Bytes buildOsdbFile(const Json& osdb, const std::string& path, const ModelOsPair& pair,
+                            Refusals& refusals);
 
 }  // namespace zel::tool
 

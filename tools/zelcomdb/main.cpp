@@ -7,6 +7,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "output_file.h"
 #include "printable.h"
 #include "report.h"
+#include "schema_check.h"
 #include "tool_error.h"
 
 namespace {
@@ -146,6 +148,12 @@ int runCheck(CLI::App&, const Options& o) {
 int runReport(CLI::App&, const Options& o) {
     tool::writeOutputFile(o.output, tool::reportHtml(tool::reportDocument(o.dir, o.dirB)));
     if (o.output != "-") std::cout << "wrote " << tool::escapedText(o.output) << '\n';
+    return tool::kExitClean;
+}
+
+int runSchema(CLI::App&, const Options&) {
+    const std::string_view schema = tool::descriptionSchemaText();
+    std::cout.write(schema.data(), static_cast<std::streamsize>(schema.size()));
     return tool::kExitClean;
 }
 
@@ -308,6 +316,10 @@ const Subcommand kSubcommands[] = {
          sub.add_flag("--force", o.force, "Replace OUTDIR when it is not empty");
      },
      runBuild},
+    {"schema",
+     "Print the JSON Schema (draft 2020-12) of the description that build reads and dump "
+     "--json writes",
+     [](CLI::App&, Options&) {}, runSchema},
     {"help", "Show the usage of zelcomdb or of a subcommand",
      [](CLI::App& sub, Options& o) { sub.add_option("SUBCOMMAND", o.helpTopic, "The subcommand"); },
      runHelp},
@@ -361,6 +373,10 @@ int run(int argc, char** argv) {
             return c->run(app, o);
         }
         return tool::kExitError;  // require_subcommand(1) leaves none unchosen
+    } catch (const tool::DescriptionRefused& e) {
+        for (const std::string& line : e.lines())
+            std::cerr << "zelcomdb: " << tool::oneLine(line) << '\n';
+        return tool::kExitError;
     } catch (const std::exception& e) {
         std::cerr << "zelcomdb: " << tool::oneLine(e.what()) << '\n';
         return tool::kExitError;

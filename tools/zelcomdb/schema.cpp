@@ -19,7 +19,7 @@ short resultCode(const Json& entry, const std::string& path) {
 }
 
 void refuseResult(const std::string& path, int code, const std::string& why) {
-    throw ToolError(childPath(path, key::kResult) + ": result " + std::to_string(code) +
+    throw ToolError(keyPointer(path, key::kResult) + ": result " + std::to_string(code) +
                     " cannot be reproduced: " + why);
 }
 
@@ -38,6 +38,18 @@ std::string indexPath(const std::string& path, std::size_t index) {
     return path + "[" + std::to_string(index) + "]";
 }
 
+std::string keyPointer(const std::string& pointer, const std::string& key) {
+    // As childPath: cut, and escaped where the message is written.
+    std::string escaped;
+    for (const char c : shortened(key))
+        escaped += c == '~' ? std::string("~0") : c == '/' ? std::string("~1") : std::string(1, c);
+    return pointer + "/" + escaped;
+}
+
+std::string indexPointer(const std::string& pointer, std::size_t index) {
+    return pointer + "/" + std::to_string(index);
+}
+
 const Json& requireObject(const Json& value, const std::string& path) {
     if (!value.is_object()) throw ToolError(path + ": expected an object");
     return value;
@@ -53,7 +65,7 @@ void allowKeys(const Json& object, const std::string& path,
     for (const auto& item : object.items()) {
         const bool known = std::any_of(allowed.begin(), allowed.end(),
                                        [&](const char* k) { return item.key() == k; });
-        if (!known) throw ToolError(childPath(path, item.key()) + ": unknown key");
+        if (!known) throw ToolError(keyPointer(path, item.key()) + ": unknown key");
     }
 }
 
@@ -86,14 +98,14 @@ std::int64_t requireInt(const Json& value, const std::string& path, std::int64_t
 std::int64_t requireMemberInt(const Json& object, const std::string& path, const char* key,
                               std::int64_t lowest, std::int64_t highest) {
     const Json* value = member(object, key);
-    if (!value) throw ToolError(childPath(path, key) + ": missing");
-    return requireInt(*value, childPath(path, key), lowest, highest);
+    if (!value) throw ToolError(keyPointer(path, key) + ": missing");
+    return requireInt(*value, keyPointer(path, key), lowest, highest);
 }
 
 std::int64_t optionalMemberInt(const Json& object, const std::string& path, const char* key,
                                std::int64_t lowest, std::int64_t highest, std::int64_t fallback) {
     const Json* value = member(object, key);
-    return value ? requireInt(*value, childPath(path, key), lowest, highest) : fallback;
+    return value ? requireInt(*value, keyPointer(path, key), lowest, highest) : fallback;
 }
 
 }  // namespace zel::tool

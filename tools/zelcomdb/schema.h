@@ -1,34 +1,7 @@
 // The JSON description of a database, as `dump --json` prints it and `build`
-// reads it:
-//
-//   {"format": "zelcomdb-database", "version": 1, "databases": [PAIR, ...]}
-//   PAIR: {"model", "osNumber"           which model/OS pair (build needs them)
-//          "cpuCode", "osType", "byteOrder", "osdbFile", "jqwdbFile"
-//                                         derived; build checks them if given
-//          "osdb": OSDB | RESULT, "jqwdb": JQWDB | RESULT}
-//   OSDB:  {"cpuSpec": [six values] | RESULT,
-//           "dbTb2": [{"item", "headWord", "addresses": [n | RESULT, ...]} | {"item", "result"}],
-//           "dbTb3": [{"item", "headWord", "address"} | {"item", "result"}],
-//           "dbTb4": [{"item", "bits": [{"address", "bitMask"} | RESULT, ...]} | ...],
-//           "dbTb5": [{"item", "address", "bitMask"} | ...],
-//           "memory": [{"kind", "values": [n | RESULT, ...]} | {"kind", "result"}]}
-//   JQWDB: {"pdbTb0" .. "pdbTb9": [RECORD | RESULT, ...] | RESULT,
-//           "pdbTb2", "pdbTb4" records: {"entries": [ENTRY | RESULT, ...]},
-//           "pdbTb10": {"itemCount", "items": [ITEM | RESULT, ...]} | RESULT}
-//   RESULT: {"result": code}, a result code of the library where it gave no value.
-//
-// `build` lays a file out so that the library gives each RESULT back where a
-// file can: 102 for a whole part (the file is not written), 109 or 114 for
-// everything read from one table or section (placed at a negative position
-// or beyond the end of the file), 114 for what lies after the values of one
-// table or section per file (placed last, the file ending after its
-// values), -2 for an absent item, -1 for memory kind 2. Any other RESULT is
-// refused, naming its path.
-//
-// Entries are numbered from 1 and records from 0 by their place in the
-// arrays; an OSDB item names its item number. The description says what the
-// library answers, not where it lies in the file: the builder lays the files
-// out itself, and record sizes are its choice.
+// reads it. Its JSON Schema, tools/zelcomdb/description.schema.json (installed
+// under share/zelcomdb/, printed by `zelcomdb schema`), says what it holds;
+// this header names its keys for the code that reads and writes it.
 #ifndef ZELCOMDB_SCHEMA_H
 #define ZELCOMDB_SCHEMA_H
 
@@ -84,19 +57,28 @@ Json resultJson(int result);
 // An object holding "result" stands for a result code in place of a value.
 bool isResult(const Json& value);
 
-// The code of a result entry at `path`, a 16-bit value.
+// The code of a result entry at `path` (a JSON Pointer), a 16-bit value.
 short resultCode(const Json& entry, const std::string& path);
 // Refuses a result entry that no built file gives back in its place: one line
-// "PATH.result: result CODE cannot be reproduced: WHY".
+// "PATH/result: result CODE cannot be reproduced: WHY".
 [[noreturn]] void refuseResult(const std::string& path, int code, const std::string& why);
 
 // The byte order of a CPU code's OSDB file in words.
 const char* byteOrderText(short cpuCode);
 
-// Reading a description: every accessor names the JSON path of what it
-// rejects in its ToolError.
+// Dotted paths into a dumped document ("entries[1].number"), as diff names
+// the fields that differ.
 std::string childPath(const std::string& path, const std::string& key);
 std::string indexPath(const std::string& path, std::size_t index);
+
+// JSON Pointers into a description, the places build's errors name: "" is
+// the whole description, "/databases/3/osdb/dbTb2/5/address" a value in it
+// ("~" and "/" in a key written "~0" and "~1").
+std::string keyPointer(const std::string& pointer, const std::string& key);
+std::string indexPointer(const std::string& pointer, std::size_t index);
+
+// Reading a description: every accessor names the JSON Pointer of what it
+// rejects in its ToolError.
 
 const Json& requireObject(const Json& value, const std::string& path);
 const Json& requireArray(const Json& value, const std::string& path);
