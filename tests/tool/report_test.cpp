@@ -207,25 +207,6 @@ TEST(Report, AFullFileSystemLeavesNoHalfPage) {
 
 #if !defined(_WIN32)
 
-// The sample delivery: the sample with one value changed (model 20, OS 2),
-// JQWDB2W.BIN removed, OSDB3D.BIN renamed osdb3d.bin, byte 0 of JQWDB3B.BIN
-// (no reader reaches it) changed and osdb2k.bin added beside OSDB2K.BIN.
-std::string sampleDelivery(const TempDir& dir) {
-    Json d = zel::testing::sampleDescription();
-    for (Json& pair : d["databases"])
-        if (pair["model"] == 20 && pair["osNumber"] == 2)
-            pair["jqwdb"]["pdbTb4"][1]["entries"][2]["kind"] = 157;
-    const std::string text = d.dump();
-    dir.write("new.json", {text.begin(), text.end()});
-    const std::string db = dir.file("new-db");
-    EXPECT_EQ(runTool({"build", dir.file("new.json"), db}).status, 0);
-    fs::remove(db + "/JQWDB2W.BIN");
-    fs::rename(db + "/OSDB3D.BIN", db + "/osdb3d.bin");
-    fs::copy_file(db + "/OSDB2K.BIN", db + "/osdb2k.bin");
-    std::fstream(db + "/JQWDB3B.BIN", std::ios::in | std::ios::out | std::ios::binary).put('\x5a');
-    return db;
-}
-
 // The text of an HTML fragment as a reader sees it: tags dropped, the
 // references the browser writes back turned into their characters.
 std::string textOf(const std::string& html) {
@@ -293,7 +274,7 @@ TEST(Report, ChromiumRendersTheSampleDeliveryAsDiffSeesIt) {
     const std::string chromium = browser();
     if (chromium.empty()) GTEST_SKIP() << "no chromium on this machine";
     TempDir dir;
-    const std::string delivery = sampleDelivery(dir);
+    const std::string delivery = zel::testing::sampleDelivery(dir, "new-db");
     fs::create_directories(ZELCOMDB_REPORT_DIR);
     const std::string page = std::string(ZELCOMDB_REPORT_DIR) + "/report.html";
     const auto run = runTool({"report", sampleDir(), delivery, "-o", page});

@@ -6,7 +6,6 @@
 #endif
 #include <windows.h>
 
-#include <filesystem>
 #else
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -17,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -202,6 +202,23 @@ const std::string& sampleDir() {
     static const auto built = tool::buildDatabase(ZELCOMDB_SAMPLE, dir.path());
     (void)built;
     return dir.path();
+}
+
+std::string sampleDelivery(const TempDir& dir, const std::string& name) {
+    namespace fs = std::filesystem;
+    tool::Json d = sampleDescription();
+    for (tool::Json& pair : d[tool::key::kDatabases])
+        if (pair[tool::key::kModel] == 20 && pair[tool::key::kOsNumber] == 2)
+            pair["jqwdb"]["pdbTb4"][1]["entries"][2]["kind"] = 157;
+    const std::string text = d.dump();
+    dir.write(name + ".json", {text.begin(), text.end()});
+    const std::string db = dir.file(name);
+    tool::buildDatabase(dir.file(name + ".json"), db);
+    fs::remove(db + "/JQWDB2W.BIN");
+    fs::rename(db + "/OSDB3D.BIN", db + "/osdb3d.bin");
+    fs::copy_file(db + "/OSDB2K.BIN", db + "/osdb2k.bin");
+    std::fstream(db + "/JQWDB3B.BIN", std::ios::in | std::ios::out | std::ios::binary).put('\x5a');
+    return db;
 }
 
 }  // namespace zel::testing

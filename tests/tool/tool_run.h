@@ -66,6 +66,11 @@ std::string rowName(const ::testing::TestParamInfo<Row>& info) {
 // database, built once.
 const tool::Json& sampleDescription();
 const std::string& sampleDir();
+// The sample delivery, written to dir/NAME: the sample with one value
+// changed (model 20, OS 2: pdbTb4 record 1, entry 3's kind 156 -> 157),
+// JQWDB2W.BIN removed, OSDB3D.BIN renamed osdb3d.bin, byte 0 of JQWDB3B.BIN
+// (no reader reaches it) changed, and osdb2k.bin added beside OSDB2K.BIN.
+std::string sampleDelivery(const TempDir& dir, const std::string& name);
 
 }  // namespace zel::testing
 
