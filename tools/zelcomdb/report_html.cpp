@@ -7,10 +7,10 @@
 #include <set>
 #include <string>
 
+#include "diff.h"
 #include "layout_svg.h"
 #include "page_text.h"
 #include "report.h"
-#include "result_text.h"
 
 namespace zel::tool {
 namespace {
@@ -46,14 +46,19 @@ std::string counted(std::uint64_t n, const std::string& what, const std::string&
     return std::to_string(n) + " " + (n == 1 ? what : many.empty() ? what + "s" : many);
 }
 
-// A value of a difference as diff's text shows it.
-std::string shownValue(const Json& v) {
-    if (v.is_null()) return "(none)";
-    if (v.is_object() && v.size() == 1 && v.contains("result") && v["result"].is_number_integer())
-        return "result " + resultText(v["result"].get<int>());
-    if (v.is_object() && v.contains("result") && v["result"].is_number_integer())
-        return "result " + textOf(v, "result") + " (" + textOf(v, "text") + ")";
-    return v.is_string() ? v.get<std::string>() : v.dump();
+// A difference's place as diff's text shows it ("pdbTb4, record 1, entry
+// 3, kind"), or what a difference of a whole file is.
+std::string placeOf(const Json& d) {
+    Difference place;
+    place.table = textOf(d, "table");
+    if (d.value("index", Json()).is_number_integer()) place.index = d["index"].get<int>();
+    place.field = textOf(d, "field");
+    return place.table.empty() ? "the file" : placeText(place);
+}
+
+// A value of a difference as diff's text shows it, in the radix of its field.
+std::string valueOf(const Json& d, const char* side) {
+    return valueText(d.value(side, Json()), textOf(d, "table"), textOf(d, "field"));
 }
 
 std::string cell(const std::string& text, const char* cls = nullptr) {
@@ -89,20 +94,28 @@ std::string summarySection(const Json& report) {
     const Json summary = diff.value("summary", Json::object());
     const Json& check = report["check"];
     const std::uint64_t findings = countIn(check, "count");
-    std::string html = "<section id=\"summary\"><h2>Summary</h2><p class=\"summary\">" +
-                       counted(countIn(summary, "added"), "file") + " added, " +
-                       std::to_string(countIn(summary, "removed")) + " removed, " +
-                       std::to_string(countIn(summary, "renamed")) + " renamed in letter case, " +
-                       std::to_string(countIn(summary, "changed")) + " changed, " +
-                       std::to_string(countIn(summary, "unchanged")) + " unchanged; " +
-                       counted(countIn(summary, "differences"), "difference") + "; " +
-                       counted(countIn(summary, "unreachedBytes"), "changed byte") +
-                       " no reader reaches; check of the new directory: " +
-                       (findings == 0 ? std::string("ok") : counted(findings, "finding")) + ".</p>";
+    // The words of diff's summary line.
+    std::string kinds;
+    for (const char* status : {"added", "removed", "renamed", "changed"})
+        if (const std::uint64_t n = countIn(summary, status))
+            kinds += (kinds.empty() ? "" : ", ") + std::to_string(n) + " " +
+                     (std::string(status) == "renamed" ? "renamed in letter case" : status);
+    const std::uint64_t changedFiles = countIn(summary, "added") + countIn(summary, "removed") +
+                                       countIn(summary, "renamed") + countIn(summary, "changed");
+    std::string line = counted(changedFiles, "file changed", "files changed") +
+                       (kinds.empty() ? "" : " (" + kinds + ")") + ", " +
+                       counted(countIn(summary, "differences"), "difference");
+    if (const std::uint64_t unreached = countIn(summary, "unreachedBytes"))
+        line += ", " + counted(unreached, "byte") + " changed where no reader reaches";
+    line += "; " + std::to_string(countIn(summary, "unchanged")) + " unchanged. Check of the " +
+            "new directory: " + (findings == 0 ? std::string("ok") : counted(findings, "finding")) +
+            ".";
+    std::string html =
+        "<section id=\"summary\"><h2>Summary</h2><p class=\"summary\">" + htmlText(line) + "</p>";
     const Json files = diff.value("files", Json::array());
     if (files.empty()) return html + "<p>The directories hold the same files.</p></section>";
-    html += "<table class=\"stat\">" +
-            headRow({"File", "Status", "Differences", "Unreached changed bytes", "Size"});
+    html += "<table class=\"stat\">" + headRow({"File", "Status", "Differences", "Changed bytes",
+                                                "No reader reaches", "Size"});
     for (std::size_t i = 0; i < files.size(); ++i) {
         const Json& f = files[i];
         const std::string status = textOf(f, "status");
@@ -111,6 +124,7 @@ std::string summarySection(const Json& report) {
                 "</code></a></td><td><span class=\"status status-" + htmlText(status) + "\">" +
                 htmlText(status) + "</span></td>" +
                 cell(std::to_string(countIn(f, "differences")), "number") +
+                cell(std::to_string(countIn(f, "changedBytes")), "number") +
                 cell(std::to_string(countIn(unreached, "bytes")), "number") +
                 cell(sizesText(f), "number") + "</tr>";
     }
@@ -161,14 +175,13 @@ std::string differencesTable(const Json& differences, const std::function<bool(c
     std::string rows;
     for (const Json& d : differences) {
         if (!of(d)) continue;
-        rows += "<tr>" + cell(textOf(d, "model")) + cell(textOf(d, "os")) +
-                cell(textOf(d, "table")) + cell(textOf(d, "index")) + cell(textOf(d, "field")) +
-                cell(shownValue(d.value("old", Json())), "old value") +
-                cell(shownValue(d.value("new", Json())), "new value") + "</tr>";
+        rows += "<tr>" + cell(textOf(d, "model")) + cell(textOf(d, "os")) + cell(placeOf(d)) +
+                cell(valueOf(d, "old"), "old value") + cell(valueOf(d, "new"), "new value") +
+                "</tr>";
     }
     if (rows.empty()) return "<p>No value differs.</p>";
-    return "<table class=\"differences\">" +
-           headRow({"Model", "OS", "Table", "Index", "Field", "Old", "New"}) + rows + "</table>";
+    return "<table class=\"differences\">" + headRow({"Model", "OS", "Place", "Old", "New"}) +
+           rows + "</table>";
 }
 
 std::string fileSection(const Json& file, std::size_t i, const Json& layout,
@@ -183,6 +196,9 @@ std::string fileSection(const Json& file, std::size_t i, const Json& layout,
         html += "Renamed in letter case: <code>" + htmlText(oldName) + "</code> \u2192 <code>" +
                 htmlText(newName) + "</code>; the library reads <code>" +
                 htmlText(textOf(file, "readName")) + "</code>. ";
+    if (file.value("caseDuplicate", false))
+        html += "A letter-case duplicate of <code>" + htmlText(textOf(file, "readName")) +
+                "</code>, which the library reads; no reader reads this one. ";
     const std::string readers = readersText(file.value("readers", Json::array()));
     html += "Read by " + htmlText(readers.empty() ? "no model and OS number" : readers) +
             ". Size in bytes: " + htmlText(sizesText(file)) + ".</p>";
