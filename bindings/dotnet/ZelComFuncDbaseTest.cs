@@ -105,7 +105,7 @@ static class ZelComFuncDbaseTest
     }
 
     // Names, order and types of the fields from ZelComFuncDbaseRecords.h; sizes
-    // and offsets from the compile-time pins of record_layout.cpp.
+    // and offsets from the compile-time pins of record_abi_checks.cpp.
     static void RecordLayouts()
     {
         string header = File.ReadAllText(Path.Combine(SourceDir, "include/ZelComFuncDbaseRecords.h"));
@@ -123,7 +123,7 @@ static class ZelComFuncDbaseTest
         if (fields.Count == 0)
             throw new Exception("no record in the header");
 
-        string pins = File.ReadAllText(Path.Combine(SourceDir, "src/accessor/record_layout.cpp"));
+        string pins = File.ReadAllText(Path.Combine(SourceDir, "src/accessor/record_abi_checks.cpp"));
         var pinned = new HashSet<string>();
         foreach (Match size in Regex.Matches(pins, @"ZEL_PIN_SIZE\((\w+), (\d+)\)"))
             Equal(int.Parse(size.Groups[2].Value), Marshal.SizeOf(Record(size.Groups[1].Value)),

@@ -2,7 +2,7 @@
 #include <ZelComFuncDbase.h>
 
 #include "accessor/file_naming.h"
-#include "accessor/utf.h"
+#include "platform/utf.h"
 
 namespace {
 

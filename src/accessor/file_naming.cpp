@@ -1,9 +1,11 @@
 #include "accessor/file_naming.h"
 
+#include <algorithm>
 #include <cstring>
 
-#include "accessor/name_buffer.h"
 #include "accessor/result_codes.h"
+#include "platform/name_buffer.h"
+#include "platform/utf.h"
 
 namespace zel {
 namespace {
@@ -81,27 +83,6 @@ std::string databaseFileName(const char* prefix, short cpuCode, short osType) {
     return std::string(prefix) + osLetter(osType) + cpu + kNameExtension;
 }
 
-bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : int{c}; };
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(static_cast<unsigned char>(a[i])) != lower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-std::ptrdiff_t chooseCaseVariant(std::string_view wanted, const std::vector<std::string>& entries) {
-    std::ptrdiff_t chosen = -1;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const std::string& entry = entries[i];
-        if (entry == wanted) return static_cast<std::ptrdiff_t>(i);
-        // std::string compares its bytes as unsigned char.
-        if (equalIgnoringAsciiCase(entry, wanted) && (chosen < 0 || entry < entries[chosen]))
-            chosen = static_cast<std::ptrdiff_t>(i);
-    }
-    return chosen;
-}
-
 short composeName(const std::u16string& directory, const char* prefix, short cpuCode, short osType,
                   unsigned short* name) {
     const char* cpu = cpuLetters(cpuCode, osType);
@@ -120,6 +101,28 @@ short composeName(const std::u16string& directory, const char* prefix, short cpu
         for (const char* c = part; *c; ++c) name[n++] = static_cast<unsigned char>(*c);
     name[n] = 0;
     return kOk;
+}
+
+FoundFile findDatabaseFile(const std::string& utf8Directory, const char* prefix, short cpuCode,
+                           short osType) {
+    NameBuffer name;
+    if (composeName(accessorDirectory(utf8ToUtf16(utf8Directory.c_str())), prefix, cpuCode, osType,
+                    name.units) != kOk)
+        return FoundFile{};
+    return lookUpComposedName(name.units);
+}
+
+std::string databaseDirectoryPath(const std::string& utf8Directory) {
+    const std::u16string directory = accessorDirectory(utf8ToUtf16(utf8Directory.c_str()));
+    if (directory.size() >= kNameUnits) return std::string();
+#if defined(_WIN32)
+    return utf16ToUtf8(directory);
+#else
+    NameBuffer name;
+    std::copy(directory.begin(), directory.end(), name.units);
+    char path[kPathBytes];
+    return nameToPosixPath(name.units, path) ? std::string(path) : std::string();
+#endif
 }
 
 }  // namespace zel

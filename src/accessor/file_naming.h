@@ -4,10 +4,9 @@
 #ifndef ZEL_ACCESSOR_FILE_NAMING_H
 #define ZEL_ACCESSOR_FILE_NAMING_H
 
-#include <cstddef>
 #include <string>
-#include <string_view>
-#include <vector>
+
+#include "platform/file_lookup.h"
 
 namespace zel {
 
@@ -36,18 +35,15 @@ std::string databaseFileName(const char* prefix, short cpuCode, short osType);
 short composeName(const std::u16string& directory, const char* prefix, short cpuCode, short osType,
                   unsigned short* name);
 
-// Whether two names are equal without regard to ASCII letter case.
-bool equalIgnoringAsciiCase(std::string_view a, std::string_view b);
+// Whether the library opens the file of a pair in a directory given as the
+// UTF-8 constructor takes it: the name composed as the readers compose it,
+// opened and closed again as the file layer opens it.
+FoundFile findDatabaseFile(const std::string& utf8Directory, const char* prefix, short cpuCode,
+                           short osType);
 
-// The letter-case rule: which entry of a directory a file name reads where
-// the file system tells letter case apart. The entry equal to `wanted` when
-// there is one; otherwise, among the entries equal to it without regard to
-// ASCII letter case, the one whose name sorts first as unsigned bytes. The
-// choice depends on the names alone, not on the order in which the directory
-// lists them nor on the kind of file an entry is (a chosen entry that is no
-// regular file is refused as a missing file would be; no other variant is
-// tried). The index into `entries`, or -1 when no entry matches.
-std::ptrdiff_t chooseCaseVariant(std::string_view wanted, const std::vector<std::string>& entries);
+// The path of the directory in which the library looks for its files (UTF-8,
+// with the system's separators), or "" when no name fits after it.
+std::string databaseDirectoryPath(const std::string& utf8Directory);
 
 }  // namespace zel
 

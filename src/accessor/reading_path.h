@@ -5,10 +5,10 @@
 #ifndef ZEL_ACCESSOR_READING_PATH_H
 #define ZEL_ACCESSOR_READING_PATH_H
 
-#include "accessor/field_reader.h"
-#include "accessor/file_layer.h"
-#include "accessor/name_buffer.h"
 #include "accessor/result_codes.h"
+#include "platform/field_reader.h"
+#include "platform/file_layer.h"
+#include "platform/name_buffer.h"
 
 namespace zel {
 

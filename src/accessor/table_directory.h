@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "accessor/field_reader.h"
 #include "format/directory.h"
+#include "platform/field_reader.h"
 
 namespace zel {
 

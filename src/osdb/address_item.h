@@ -7,8 +7,8 @@
 
 #include <ZelComFuncDbase.h>
 
-#include "accessor/name_buffer.h"
 #include "format/item_maps.h"
+#include "platform/name_buffer.h"
 
 namespace zel {
 

@@ -1,12 +1,12 @@
 #include "osdb/cpu_values.h"
 
-#include "accessor/name_buffer.h"
 #include "accessor/reading_path.h"
 #include "accessor/result_codes.h"
 #include "format/bytes.h"
 #include "format/cpu_constants.h"
 #include "format/cpu_spec_values.h"
 #include "format/directory.h"
+#include "platform/name_buffer.h"
 
 namespace zel {
 

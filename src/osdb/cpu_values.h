@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "accessor/field_reader.h"
 #include "format/cpu_spec_values.h"
+#include "platform/field_reader.h"
 
 namespace zel {
 

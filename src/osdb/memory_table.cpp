@@ -2,13 +2,13 @@
 // kind (which fixes the table and the highest index) and a 0-based index.
 #include <ZelComFuncDbase.h>
 
-#include "accessor/name_buffer.h"
 #include "accessor/reading_path.h"
 #include "accessor/result_codes.h"
 #include "accessor/table_directory.h"
 #include "format/address_geometry.h"
 #include "format/bytes.h"
 #include "format/position.h"
+#include "platform/name_buffer.h"
 
 short CZelComFuncDbase::DbTbMem(short cpuCode, short osType, short memoryKind, short memoryIndex,
                                 ZelLong* out) {

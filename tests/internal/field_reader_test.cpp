@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "accessor/fault_injector.h"
 #include "accessor/reading_path.h"
+#include "platform/fault_injector.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "accessor/accessor_internals.h"
-#include "accessor/name_buffer.h"
-#include "accessor/utf.h"
+#include "platform/letter_case.h"
+#include "platform/name_buffer.h"
+#include "platform/utf.h"
 #include "tests/support/database_names.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <system_error>
 #include <vector>
 
-#include "accessor/fault_injector.h"
+#include "platform/fault_injector.h"
 #include "tests/support/address_file.h"
 #include "tests/support/jqwdb_samples.h"
 

@@ -5,8 +5,8 @@
 // cause, and a file that ends inside a field gives endOfFile.
 #include <cstring>
 
-#include "accessor/field_reader.h"
 #include "format/bytes.h"
+#include "platform/field_reader.h"
 
 namespace zel {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "accessor/field_reader.h"
+#include "platform/field_reader.h"
 #include "writer/db_writer.h"
 
 namespace zel::testing {

@@ -1,5 +1,7 @@
 #include "build_jqwdb.h"
 
+#include <ZelComFuncDbaseResults.h>
+
 #include <algorithm>
 #include <optional>
 
@@ -70,7 +72,7 @@ class TableEnd {
     }
 
   private:
-    static constexpr short kEndOfFile = fileFailureResult(Cause::endOfFile);
+    static constexpr short kEndOfFile = ZEL_FILE_END_OF_FILE;
     std::optional<std::string> m_firstResult;
 };
 
@@ -280,13 +282,13 @@ void answerOfTable(int table, const Json& given, const std::string& path, const 
         reader + " asks the CPU specification values first, and they answer " +
         std::to_string(spec.result) + (spec.result == kFileNotFound ? " (no OSDB file)" : "");
     if (!isResult(given)) {
-        if (asksSpec && spec.result != kOk)
+        if (asksSpec && spec.result != ZEL_OK)
             throw ToolError(path + ": no record can be read back: " + specAnswers);
         return;
     }
     allowKeys(given, path, {key::kResult});
     const short result = resultCode(given, path);
-    if (asksSpec && spec.result != kOk) {
+    if (asksSpec && spec.result != ZEL_OK) {
         if (result != spec.result) refuseResult(path, result, specAnswers);
         return;
     }

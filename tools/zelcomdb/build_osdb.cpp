@@ -1,9 +1,10 @@
 #include "build_osdb.h"
 
+#include <ZelComFuncDbaseResults.h>
+
 #include <algorithm>
 #include <set>
 
-#include "accessor/result_codes.h"
 #include "field_claims.h"
 #include "format/bytes.h"
 #include "format/cpu_spec_values.h"
@@ -131,7 +132,7 @@ std::optional<MapRow> OsdbBuilder::describedRow(AddressReader reader, const Json
                         " is absent for CPU code " + std::to_string(cpu) +
                         "; it can hold no values");
     }
-    if (info.hasEntries && m_spec.result != kOk && item.size() > 1) {
+    if (info.hasEntries && m_spec.result != ZEL_OK && item.size() > 1) {
         refuseResult(keyPointer(m_path, key::kCpuSpec), m_spec.result,
                      path + " gives values, but " + info.entryPoint +
                          " reads the CPU specification values first and answers their result");
@@ -146,7 +147,7 @@ void OsdbBuilder::itemResult(const AddressReaderInfo& info, const MapRow& row, s
                              const std::string& path) {
     const std::string reader = info.entryPoint;
     if (isAbsent(row)) {
-        if (result != kAbsent)
+        if (result != ZEL_ABSENT)
             refuseResult(path, result,
                          "the item is absent for CPU code " + std::to_string(m_pair.cpuCode) +
                              ": " + reader + " answers -2 for it from any file");
@@ -156,7 +157,7 @@ void OsdbBuilder::itemResult(const AddressReaderInfo& info, const MapRow& row, s
         m_claims.fail(row.table, row.section, result, readsEnd(info.reader, row, 0), path);
         return;
     }
-    if (m_spec.result == kOk)
+    if (m_spec.result == ZEL_OK)
         refuseResult(path, result,
                      reader +
                          " answers for a whole item only where the CPU specification "
@@ -314,7 +315,7 @@ void OsdbBuilder::describedKind(const Json& given, const std::string& at, std::s
             refuseResult(at, result,
                          "CDbTbMem answers for each index of a memory kind it serves; give "
                          "the results in its values");
-        if (result != kRefused)
+        if (result != ZEL_REFUSED)
             refuseResult(
                 at, result,
                 "CDbTbMem answers -1 for memory kind " + std::to_string(kind) + " from any file");
@@ -352,7 +353,7 @@ writer::Bytes OsdbBuilder::build(const Json& osdb) {
     allowKeys(osdb, m_path, {key::kCpuSpec, "dbTb2", "dbTb3", "dbTb4", "dbTb5", key::kMemory});
     m_spec = cpuSpecOf(osdb, m_path);
     reserveReach();
-    if (m_spec.result == kOk) {
+    if (m_spec.result == ZEL_OK) {
         placeSpec();
     } else {
         // CpuSpec fails at its first read of a value, and so does every
@@ -381,7 +382,7 @@ writer::Bytes OsdbBuilder::build(const Json& osdb) {
 
 CpuSpecAnswer cpuSpecOf(const Json& osdb, const std::string& path) {
     CpuSpecAnswer answer;
-    answer.result = kOk;
+    answer.result = ZEL_OK;
     const Json* values = osdb.is_object() ? member(osdb, key::kCpuSpec) : nullptr;
     if (!values) return answer;
     const std::string vpath = keyPointer(path, key::kCpuSpec);

@@ -9,12 +9,12 @@
 #include <tuple>
 
 #include "accessor/file_naming.h"
-#include "accessor/name_buffer.h"
-#include "accessor/result_codes.h"
-#include "accessor/utf.h"
 #include "format/bytes.h"
 #include "format/cpu_spec_values.h"
 #include "format/directory.h"
+#include "platform/letter_case.h"
+#include "platform/name_buffer.h"
+#include "platform/utf.h"
 #include "printable.h"
 #include "result_text.h"
 #include "tool_error.h"
@@ -92,14 +92,13 @@ bool checkSpan(const FileImage& file, Findings& findings, const std::string& whe
     if (isNegative(pos)) {
         findings.add(where, asSigned32(pos),
                      what + " starts at a negative offset: the library answers " +
-                         resultText(fileFailureResult(Cause::badSeek)));
+                         resultText(ZEL_FILE_BAD_SEEK));
         return false;
     }
     if (!file.holds(pos, width)) {
         findings.add(where, pos,
                      what + " ends beyond the end of the file (" + std::to_string(file.size()) +
-                         " bytes): the library answers " +
-                         resultText(fileFailureResult(Cause::endOfFile)));
+                         " bytes): the library answers " + resultText(ZEL_FILE_END_OF_FILE));
         return false;
     }
     return true;
@@ -166,7 +165,7 @@ void checkNames(const DatabaseDir& listing, std::vector<Finding>& out) {
                            p.osdbName +
                                " is missing: CPdbTb2 and CPdbTb4 take their entry bound from its "
                                "CPU specification values and answer " +
-                               resultText(fileFailureResult(Cause::fileNotFound))});
+                               resultText(ZEL_FILE_NOT_FOUND)});
     }
     for (const std::string& entry : listing.entries()) {
         bool isReached = false;
@@ -198,9 +197,9 @@ void checkFile(CZelComFuncDbase& db, const std::string& path, const ModelOsPair&
     else
         checkJqwdbFile(image, pair, haveSpec ? &value0 : nullptr, findings);
     if (image.readFailed())
-        findings.add("file", 0,
-                     "a read inside the file failed: the library answers " +
-                         resultText(fileFailureResult(Cause::hardIO)));
+        findings.add(
+            "file", 0,
+            "a read inside the file failed: the library answers " + resultText(ZEL_FILE_HARD_IO));
 }
 
 }  // namespace
@@ -236,8 +235,7 @@ CheckReport checkDirectory(const std::string& dir) {
         const std::string problem = problemOf(t.found);
         if (!problem.empty()) {
             findings.add("file", 0,
-                         problem + ": the library answers " +
-                             resultText(fileFailureResult(Cause::fileNotFound)));
+                         problem + ": the library answers " + resultText(ZEL_FILE_NOT_FOUND));
         } else {
             try {
                 checkFile(db, t.found.path, t.pair, t.osdb, findings);

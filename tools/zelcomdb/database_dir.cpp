@@ -7,6 +7,7 @@
 
 #include "accessor/file_naming.h"
 #include "accessor/model_table.h"
+#include "platform/letter_case.h"
 #include "tool_error.h"
 #include "tool_file.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "accessor/file_lookup.h"
+#include "accessor/file_naming.h"
 
 namespace zel::tool {
 

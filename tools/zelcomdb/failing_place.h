@@ -10,9 +10,10 @@
 #ifndef ZELCOMDB_FAILING_PLACE_H
 #define ZELCOMDB_FAILING_PLACE_H
 
+#include <ZelComFuncDbaseResults.h>
+
 #include <optional>
 
-#include "accessor/result_codes.h"
 #include "format/position.h"
 
 namespace zel::tool {
@@ -20,8 +21,8 @@ namespace zel::tool {
 // The start that makes every read of a table or section fail with
 // `result`; none for a result that no file contents give.
 inline std::optional<Pos> failingStart(short result) {
-    if (result == fileFailureResult(Cause::endOfFile)) return Pos{0x40000000u};
-    if (result == fileFailureResult(Cause::badSeek)) return Pos{0xC0000000u};
+    if (result == ZEL_FILE_END_OF_FILE) return Pos{0x40000000u};
+    if (result == ZEL_FILE_BAD_SEEK) return Pos{0xC0000000u};
     return std::nullopt;
 }
 
@@ -29,7 +30,7 @@ inline std::optional<Pos> failingStart(short result) {
 constexpr const char* kFailingResults =
     "a built file answers 109 or 114 for a table or section as a whole";
 
-constexpr short kFileNotFound = fileFailureResult(Cause::fileNotFound);
+constexpr short kFileNotFound = ZEL_FILE_NOT_FOUND;
 
 }  // namespace zel::tool
 

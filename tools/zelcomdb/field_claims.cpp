@@ -1,5 +1,7 @@
 #include "field_claims.h"
 
+#include <ZelComFuncDbaseResults.h>
+
 #include <algorithm>
 
 #include "failing_place.h"
@@ -83,7 +85,7 @@ void FieldClaims::fail(int table, int section, short result, Pos readsEnd,
 void FieldClaims::placeFailure(int table, int section, const RegionClaims& r,
                                writer::OsdbLayout& layout) const {
     const std::string place = m_fileName + " " + regionName(table, section);
-    const bool endsFile = r.failure == fileFailureResult(Cause::endOfFile);
+    const bool endsFile = r.failure == ZEL_FILE_END_OF_FILE;
     if (r.valuesEnd == 0) {
         if (section == kPlain)
             layout.tablesAt[static_cast<unsigned>(table)] = *failingStart(r.failure);

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "accessor/utf.h"
+#include "platform/utf.h"
 
 namespace zel::tool {
 namespace {

@@ -8,13 +8,13 @@
 #include <cstdint>
 
 #include "accessor/accessor_internals.h"
-#include "accessor/name_buffer.h"
 #include "accessor/result_codes.h"
 #include "format/bytes.h"
 #include "format/cpu_spec_values.h"
 #include "format/jqwdb_tables.h"
-#include "pdb/jqwdb_table.h"
 #include "pdb/record_buffer.h"
+#include "pdb/table_reading.h"
+#include "platform/name_buffer.h"
 
 namespace {
 

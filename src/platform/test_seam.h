@@ -10,13 +10,13 @@
 // Only the file layer and the field reader include this header: the readers
 // and their inline templates are compiled once, for both builds, and must not
 // differ between them.
-#ifndef ZEL_ACCESSOR_TEST_SEAM_H
-#define ZEL_ACCESSOR_TEST_SEAM_H
+#ifndef ZEL_PLATFORM_TEST_SEAM_H
+#define ZEL_PLATFORM_TEST_SEAM_H
 
 #include <cstdint>
 
-#include "accessor/result_codes.h"
 #include "format/position.h"
+#include "platform/file_cause.h"
 
 namespace zel::seam {
 

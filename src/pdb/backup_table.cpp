@@ -11,13 +11,13 @@
 #include <cstdint>
 
 #include "accessor/model_table.h"
-#include "accessor/name_buffer.h"
 #include "accessor/reading_path.h"
 #include "accessor/result_codes.h"
 #include "accessor/table_directory.h"
 #include "format/bytes.h"
-#include "pdb/jqwdb_table.h"
 #include "pdb/record_buffer.h"
+#include "pdb/table_reading.h"
+#include "platform/name_buffer.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // share one layout and one output record.
 #include <ZelComFuncDbase.h>
 
-#include "pdb/jqwdb_table.h"
+#include "pdb/table_reading.h"
 
 short CZelComFuncDbase::PdbTb6(short cpuCode, short osType, short index, PdbAnyWD* out) {
     return zel::readRecordOf<6>(*this, cpuCode, osType, index, out);

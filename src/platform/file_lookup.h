@@ -1,8 +1,8 @@
 // Finding the file of a composed name: the one rule by which the file layer
 // opens a database file, and by which the zelcomdb tool tells what the
 // library will read under a directory.
-#ifndef ZEL_ACCESSOR_FILE_LOOKUP_H
-#define ZEL_ACCESSOR_FILE_LOOKUP_H
+#ifndef ZEL_PLATFORM_FILE_LOOKUP_H
+#define ZEL_PLATFORM_FILE_LOOKUP_H
 
 #include <cstdint>
 #include <string>
@@ -37,16 +37,6 @@ int openDatabaseFile(const unsigned short* name, std::int64_t& size, FoundFile* 
 
 // Opens and closes the file of a composed name again: what stands under it.
 FoundFile lookUpComposedName(const unsigned short* name);
-
-// Whether the library opens the file of a pair in a directory given as the
-// UTF-8 constructor takes it: the name composed as the readers compose it,
-// opened and closed again as the file layer opens it.
-FoundFile findDatabaseFile(const std::string& utf8Directory, const char* prefix, short cpuCode,
-                           short osType);
-
-// The path of the directory in which the library looks for its files (UTF-8,
-// with the system's separators), or "" when no name fits after it.
-std::string databaseDirectoryPath(const std::string& utf8Directory);
 
 }  // namespace zel
 

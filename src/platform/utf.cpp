@@ -1,4 +1,4 @@
-#include "accessor/utf.h"
+#include "platform/utf.h"
 
 #include <cstdint>
 

@@ -1,7 +1,8 @@
-// JQWDB tables 0 and 1: one record each, copied into a PdbJAd or a PdbCAd.
+// JQWDB tables 0 and 1, the address records: one record each, copied into a
+// PdbJAd or a PdbCAd.
 #include <ZelComFuncDbase.h>
 
-#include "pdb/jqwdb_table.h"
+#include "pdb/table_reading.h"
 
 short CZelComFuncDbase::PdbTb0(short cpuCode, short osType, short index, PdbJAd* out) {
     return zel::readRecordOf<0>(*this, cpuCode, osType, index, out);

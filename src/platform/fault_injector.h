@@ -1,18 +1,18 @@
-// The injector of the test build (accessor/test_seam.h; not in the shipped
+// The injector of the test build (platform/test_seam.h; not in the shipped
 // library): failures of the file layer that real files cannot produce (a read
 // error, a failing close, a short read before the end of the file), and a log
 // of the files opened, the fields asked for and the reads of the file layer.
 // Nothing happens unless an injector is installed, and then only on the
 // thread that installed it.
-#ifndef ZEL_ACCESSOR_FAULT_INJECTOR_H
-#define ZEL_ACCESSOR_FAULT_INJECTOR_H
+#ifndef ZEL_PLATFORM_FAULT_INJECTOR_H
+#define ZEL_PLATFORM_FAULT_INJECTOR_H
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "accessor/result_codes.h"
 #include "format/position.h"
+#include "platform/file_cause.h"
 
 namespace zel::faults {
 

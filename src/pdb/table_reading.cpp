@@ -1,4 +1,4 @@
-#include "pdb/jqwdb_table.h"
+#include "pdb/table_reading.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // POSIX lookup of a composed name. The names use backslashes and come from a
 // platform whose file system ignores letter case, so the name is turned into
 // a UTF-8 path with '/' separators and, when that exact name does not exist,
-// the letter-case rule (file_naming.h) chooses among the entries of its
+// the letter-case rule (letter_case.h) chooses among the entries of its
 // directory that match its last component without regard to ASCII case.
 // Only regular files are read.
 #if !defined(_WIN32)
@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "accessor/file_lookup.h"
-#include "accessor/file_naming.h"
-#include "accessor/utf.h"
+#include "platform/file_lookup.h"
+#include "platform/letter_case.h"
+#include "platform/utf.h"
 
 namespace zel {
 namespace {

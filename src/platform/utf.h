@@ -1,11 +1,11 @@
 // Conversions between the UTF-16 names of the accessor and UTF-8.
-#ifndef ZEL_ACCESSOR_UTF_H
-#define ZEL_ACCESSOR_UTF_H
+#ifndef ZEL_PLATFORM_UTF_H
+#define ZEL_PLATFORM_UTF_H
 
 #include <cstddef>
 #include <string>
 
-#include "accessor/name_buffer.h"
+#include "platform/name_buffer.h"
 
 namespace zel {
 

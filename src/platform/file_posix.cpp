@@ -7,9 +7,9 @@
 
 #include <cerrno>
 
-#include "accessor/file_layer.h"
-#include "accessor/file_lookup.h"
-#include "accessor/test_seam.h"
+#include "platform/file_layer.h"
+#include "platform/file_lookup.h"
+#include "platform/test_seam.h"
 
 namespace zel {
 namespace {

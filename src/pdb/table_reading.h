@@ -8,21 +8,21 @@
 // word, let the reader read its record, close the file. The index is checked
 // only after the header has been read, so a missing file answers 102 even for
 // an index that would have been refused.
-#ifndef ZEL_PDB_JQWDB_TABLE_H
-#define ZEL_PDB_JQWDB_TABLE_H
+#ifndef ZEL_PDB_TABLE_READING_H
+#define ZEL_PDB_TABLE_READING_H
 
 #include <ZelComFuncDbase.h>
 
 #include <cstdint>
 
 #include "accessor/accessor_internals.h"
-#include "accessor/field_reader.h"
-#include "accessor/name_buffer.h"
 #include "accessor/reading_path.h"
 #include "accessor/result_codes.h"
 #include "format/jqwdb_tables.h"
 #include "format/position.h"
 #include "pdb/record_buffer.h"
+#include "platform/field_reader.h"
+#include "platform/name_buffer.h"
 
 namespace zel {
 

@@ -1,9 +1,9 @@
-#include "accessor/field_reader.h"
+#include "platform/field_reader.h"
 
 #include <cstring>
 
-#include "accessor/test_seam.h"
 #include "format/bytes.h"
+#include "platform/test_seam.h"
 
 namespace zel {
 namespace {

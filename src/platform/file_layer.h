@@ -1,12 +1,12 @@
 // The file layer: the only place that touches the operating system. One
 // database file, opened for reading with sharing that denies other openers
 // nothing, read at absolute positions, closed within one call.
-#ifndef ZEL_ACCESSOR_FILE_LAYER_H
-#define ZEL_ACCESSOR_FILE_LAYER_H
+#ifndef ZEL_PLATFORM_FILE_LAYER_H
+#define ZEL_PLATFORM_FILE_LAYER_H
 
 #include <cstdint>
 
-#include "accessor/result_codes.h"
+#include "platform/file_cause.h"
 
 namespace zel {
 

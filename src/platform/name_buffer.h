@@ -1,7 +1,7 @@
 // The 512-unit buffer that a reader zeroes and the file naming fills with the
 // composed file name, terminating NUL included.
-#ifndef ZEL_ACCESSOR_NAME_BUFFER_H
-#define ZEL_ACCESSOR_NAME_BUFFER_H
+#ifndef ZEL_PLATFORM_NAME_BUFFER_H
+#define ZEL_PLATFORM_NAME_BUFFER_H
 
 #include <cstddef>
 

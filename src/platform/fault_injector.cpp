@@ -1,14 +1,14 @@
-// The injector behind the hooks of accessor/test_seam.h: part of the test
+// The injector behind the hooks of platform/test_seam.h: part of the test
 // build only (zel_internal), never of the shipped library.
 #if !defined(ZEL_TEST_SEAM)
 #error "the fault injector belongs to the test build (ZEL_TEST_SEAM)"
 #endif
 
-#include "accessor/fault_injector.h"
+#include "platform/fault_injector.h"
 
-#include "accessor/name_buffer.h"
-#include "accessor/test_seam.h"
-#include "accessor/utf.h"
+#include "platform/name_buffer.h"
+#include "platform/test_seam.h"
+#include "platform/utf.h"
 
 namespace zel::faults {
 namespace {

@@ -1,7 +1,7 @@
 // Positioned reads of the fields of one open database file. A read that
 // cannot deliver its field (a negative position, a file-layer failure, or a
 // file that ends inside the field) throws FileFailure, which the reading path
-// (reading_path.h) turns into 100 + cause.
+// (accessor/reading_path.h) turns into 100 + cause.
 //
 // Fields are served from the bytes of the file that the call has read, kept
 // inside the reader, so on the stack of the call. The call's first read takes
@@ -18,16 +18,16 @@
 // whose last field is the oldest is (the CPU specification table, which the
 // call does not revisit). Stack: (kWindowBlocks + kSlots) x 4 KiB, 4 KiB
 // aligned (up to 4 KiB more for the alignment), plus a few words.
-#ifndef ZEL_ACCESSOR_FIELD_READER_H
-#define ZEL_ACCESSOR_FIELD_READER_H
+#ifndef ZEL_PLATFORM_FIELD_READER_H
+#define ZEL_PLATFORM_FIELD_READER_H
 
 #include <cstddef>
 #include <cstdint>
 
-#include "accessor/file_layer.h"
-#include "accessor/result_codes.h"
 #include "format/bytes.h"
 #include "format/position.h"
+#include "platform/file_cause.h"
+#include "platform/file_layer.h"
 
 namespace zel {
 

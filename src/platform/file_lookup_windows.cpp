@@ -9,9 +9,9 @@
 #endif
 #include <windows.h>
 
-#include "accessor/file_lookup.h"
-#include "accessor/name_buffer.h"
-#include "accessor/utf.h"
+#include "platform/file_lookup.h"
+#include "platform/name_buffer.h"
+#include "platform/utf.h"
 
 namespace zel {
 namespace {

@@ -8,9 +8,9 @@
 #endif
 #include <windows.h>
 
-#include "accessor/file_layer.h"
-#include "accessor/file_lookup.h"
-#include "accessor/test_seam.h"
+#include "platform/file_layer.h"
+#include "platform/file_lookup.h"
+#include "platform/test_seam.h"
 
 namespace zel {
 namespace {
