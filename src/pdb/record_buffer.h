@@ -7,8 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <type_traits>
-#include <utility>
 
 #include "format/bytes.h"
 #include "format/jqwdb_tables.h"
@@ -43,41 +41,11 @@ inline std::int64_t fieldValue(const unsigned char* bytes, const RecordField& fi
     return -1;
 }
 
-// A field value that initialises whichever member of the output record it
-// stands at; the value always lies in that member's range.
-struct FieldValue {
-    std::int64_t value;
-    template <class T>
-    constexpr operator T() const {
-        return static_cast<T>(value);
-    }
-};
-
-template <class Out, class Indices, class = void>
-struct TakesFieldValues : std::false_type {};
-template <class Out, std::size_t... I>
-struct TakesFieldValues<Out, std::index_sequence<I...>,
-                        std::void_t<decltype(Out{((void)I, FieldValue{0})...})>> : std::true_type {
-};
-
-// Decodes an output record from the first `Count` fields of a layout
-// (format/jqwdb_tables.h), which must name every member of Out in order.
-template <class Out, std::size_t... I>
-Out decodeFields(const unsigned char* bytes, const RecordField* fields, short splitValue,
-                 std::index_sequence<I...>) {
-    return Out{FieldValue{fieldValue(bytes, fields[I], splitValue)}...};
-}
-template <class Out, std::size_t Count>
-Out decodeRecord(const unsigned char* bytes, const RecordField* fields, short splitValue = -1) {
-    static_assert(!TakesFieldValues<Out, std::make_index_sequence<Count + 1>>::value,
-                  "the layout names every field of the output record");
-    return decodeFields<Out>(bytes, fields, splitValue, std::make_index_sequence<Count>{});
-}
-
-// Stores an output record decoded as above into the caller's record member
-// by member, so bytes between and after the members (padding) keep what the
-// caller held instead of receiving whatever the stack held. The structured
-// binding of each arity also checks that the layout names every member.
+// Stores the output record that the first `Count` fields of a layout
+// (format/jqwdb_tables.h) decode into the caller's record member by member,
+// so bytes between and after the members (padding) keep what the caller held
+// instead of receiving whatever the stack held. The structured binding of
+// each arity also checks that the layout names every member.
 template <class T>
 void setMember(T& member, std::int64_t value) {
     member = static_cast<T>(value);
