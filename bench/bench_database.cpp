@@ -44,8 +44,8 @@ writer::JqwdbLayout jqwdbLayout() {
         writer::JqwdbTable& t = layout.tables[table];
         t.lastIndex = table == 10 ? 40 : 39;
         t.recordSize = table == 2 || table == 4 ? 128 : 16;
-        t.word8 = 30;
-        t.word12 = 0x0102;
+        t.splitIndexWord = 30;
+        t.splitValueWord = 0x0102;
         for (int i = 0; i < 40; ++i) {
             Bytes record(static_cast<std::size_t>(t.recordSize));
             for (std::size_t b = 0; b < record.size(); ++b)
@@ -146,8 +146,8 @@ Bytes scatteredJqwdb(const writer::JqwdbLayout& layout) {
         file.u32(tableEntryAt(directory, static_cast<std::uint16_t>(number)), start - directory);
         file.u32(start + kFirstWordAt, static_cast<std::uint32_t>(table.lastIndex));
         file.u32(start + kRecordSizeAt, kStride);
-        file.u32(start + kSplitIndexAt, table.word8);
-        file.u32(start + kSplitValueAt, table.word12);
+        file.u32(start + kSplitIndexAt, table.splitIndexWord);
+        file.u32(start + kSplitValueAt, table.splitValueWord);
         for (std::uint32_t i = 0; i < table.records.size(); ++i)
             file.bytes(start + kTableHeaderBytes + i * kStride, table.records[i]);
     }

@@ -53,8 +53,8 @@ writer::JqwdbLayout sampleJqwdb(std::int32_t recordSize, unsigned stamp) {
         table.recordSize = rows ? 2 * recordSize : recordSize;
         table.lastIndex = t == 10 ? 6 : 3;
         if (t == 10) {
-            table.word8 = 3;        // splitIndex
-            table.word12 = 0x0102;  // splitValue
+            table.splitIndexWord = 3;
+            table.splitValueWord = 0x0102;
         }
         const unsigned count = t == 10 ? 6 : 4;
         for (unsigned i = 0; i < count; ++i) {

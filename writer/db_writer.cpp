@@ -163,8 +163,8 @@ Bytes buildJqwdb(const JqwdbLayout& layout, Placement* placement) {
               shownAt(layout.tablesAt, number, start) - base, kOrder);
         put32(file, start + kFirstWordAt, static_cast<std::uint32_t>(table.lastIndex), kOrder);
         put32(file, start + kRecordSizeAt, static_cast<std::uint32_t>(table.recordSize), kOrder);
-        put32(file, start + kSplitIndexAt, table.word8, kOrder);
-        put32(file, start + kSplitValueAt, table.word12, kOrder);
+        put32(file, start + kSplitIndexAt, table.splitIndexWord, kOrder);
+        put32(file, start + kSplitValueAt, table.splitValueWord, kOrder);
         std::uint32_t at = start + kTableHeaderBytes;
         for (const Bytes& record : table.records) {
             putBytes(file, at, record);

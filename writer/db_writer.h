@@ -97,8 +97,10 @@ void setCpuSpecValues(OsdbLayout& layout, const std::int32_t (&values)[kCpuSpecV
 struct JqwdbTable {
     std::int32_t lastIndex = 0;  // table 10: the item count
     std::int32_t recordSize = 16;
-    std::uint32_t word8 = 0;
-    std::uint32_t word12 = 0;
+    // Table 10: the header words at bytes 8 and 12, which hold splitIndex
+    // and splitValue in their low 16 bits; 0 in the other tables.
+    std::uint32_t splitIndexWord = 0;
+    std::uint32_t splitValueWord = 0;
     std::vector<Bytes> records;
 };
 

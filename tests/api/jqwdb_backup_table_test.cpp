@@ -35,8 +35,8 @@ TEST(BackupItemTest, HeadAndTailItems) {
     struct Case {
         const char* name;
         std::int32_t count, recordSize;
-        std::uint32_t word8;   // splitIndex in its low 16 bits
-        std::uint32_t word12;  // splitValue in its low 16 bits
+        std::uint32_t splitIndexWord;  // splitIndex in its low 16 bits
+        std::uint32_t splitValueWord;  // splitValue in its low 16 bits
         short index, result;
         Fields expected;
     };
@@ -62,8 +62,8 @@ TEST(BackupItemTest, HeadAndTailItems) {
         const auto size = static_cast<std::uint32_t>(c.recordSize);
         zel::writer::JqwdbTable table =
             patternTable(c.count, c.recordSize, 6, size < 16 ? size : 16);
-        table.word8 = c.word8;
-        table.word12 = c.word12;
+        table.splitIndexWord = c.splitIndexWord;
+        table.splitValueWord = c.splitValueWord;
         TempDir dir;
         writeJqwdb(dir, oneTable(10, table));
         CZelComFuncDbase db(dir.path().c_str());

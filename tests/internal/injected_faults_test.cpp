@@ -87,8 +87,8 @@ class ReaderFaultTest : public ::testing::TestWithParam<ReaderCase> {
         zel::writer::JqwdbLayout layout;
         for (unsigned t = 0; t <= 10; ++t) layout.tables[t] = patternTable(5, 16, 6, 16);
         layout.tables[10].lastIndex = 6;  // the item count
-        layout.tables[10].word8 = 3;      // splitIndex
-        layout.tables[10].word12 = 0x0102;
+        layout.tables[10].splitIndexWord = 3;
+        layout.tables[10].splitValueWord = 0x0102;
         writeJqwdb(dir, layout);
 
         // The undisturbed call: its answer, and how many fields it reads from

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "accessor/fault_injector.h"
+#include "platform/fault_injector.h"
 #include "tests/support/jqwdb_samples.h"
 
 namespace {
@@ -39,7 +39,7 @@ TEST(JqwdbReadSequenceTest, HeaderThenTheRecordOfAnAcceptedIndex) {
         SCOPED_TRACE("table " + std::to_string(c.table) + ", index " + std::to_string(c.index));
         const auto t = static_cast<unsigned>(c.table);
         zel::writer::JqwdbTable table = patternTable(t == 10 ? 6 : 5, c.recordSize, 6, 16);
-        table.word8 = c.splitIndex;
+        table.splitIndexWord = c.splitIndex;
         TempDir dir;
         const zel::Pos start = writeJqwdb(dir, oneTable(t, table)).tableStart.at(t);
         writeOsdbWithValue0(dir, 8);

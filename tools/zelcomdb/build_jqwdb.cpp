@@ -256,8 +256,8 @@ writer::JqwdbTable backupTable(const Json& jqwdb, const std::string& path,
     if (!ended)
         values.resize(written, std::vector<std::int64_t>(static_cast<std::size_t>(shape.count), 0));
     const BackupSplit split = deriveBackupSplit(values, ipath);
-    t.word8 = split.splitIndex;
-    t.word12 = split.splitValue;
+    t.splitIndexWord = split.splitIndex;
+    t.splitValueWord = split.splitValue;
     // The item count is in the header: items answer even where the first fails.
     end.endInside(kBackupTable, recordsEnd(kBackupTable, t.recordSize, values.size()), true,
                   fileEnd);
