@@ -63,7 +63,7 @@ for rule in "${rules[@]}"; do
             [[ $included =~ $allowed_re ]] || echo "$file includes $included"
         done)
     if [ -n "$breaches" ]; then
-        echo "check-layers: below what $folder may include:"
+        echo "check-layers: $folder includes what it may not:"
         echo "$breaches" | sed 's/^/  /'
         status=1
     fi
