@@ -8,6 +8,7 @@
 
 #include "build.h"
 #include "printable.h"
+#include "schema_validation.h"
 #include "tests/support/temp_dir.h"
 #include "tool_run.h"
 
@@ -85,6 +86,7 @@ TEST(Dump, MissingAndTruncatedFilesShowTheirResults) {
     EXPECT_EQ(doc["databases"][0]["jqwdb"], Json({{"result", 102}}));
     EXPECT_EQ(dumpJson(dir.path(), 1, 1, 1)["osdb"], Json({{"result", 102}}));
     const auto files = zel::tool::buildFiles(doc);
+    zel::testing::expectSchemaAccepts(doc);
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].name, "OSDB2W.BIN");
 

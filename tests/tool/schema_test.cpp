@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "build.h"
 #include "format/cpu_spec_values.h"
@@ -286,14 +285,11 @@ TEST(Build, ReportsEveryErrorWithItsPlace) {
     const auto run =
         runTool({"build", written(dir, "d.json", edited(rows[0].edits)), dir.file("db")});
     EXPECT_EQ(run.status, 2);
-    std::istringstream err(run.err);
-    std::size_t count = 0;
-    for (std::string line; std::getline(err, line); ++count)
-        EXPECT_EQ(line.rfind("zelcomdb: /databases/", 0) == 0 ||
-                      line.find("3 errors") != std::string::npos,
-                  true)
-            << line;
-    EXPECT_EQ(count, 4u) << run.err;
+    EXPECT_EQ(run.err,
+              "zelcomdb: /databases/0/osdb/cpuSpc: unknown key; did you mean \"cpuSpec\"?\n"
+              "zelcomdb: /databases/1/model: missing; expected an integer 0..47\n"
+              "zelcomdb: /databases/2/jqwdb/pdbTb0/0/wrod1: unknown key; did you mean \"word1\"?\n"
+              "zelcomdb: 3 errors in the description; no file written\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("db")));
 }
 
