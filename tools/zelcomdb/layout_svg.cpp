@@ -36,9 +36,11 @@ constexpr Style kPartStyles[] = {
     {"section-offsets", "section offsets", "#edc948"},
     {"section", "section", "#8cd17d"},
     {"cpu-values", "CPU specification values", "#b07aa1"},
+    {"memory", "memory table", "#9c755f"},
     {"table-header", "table header", "#f1ce63"},
     {"row", "row", "#d4a6c8"},
     {"record", "record", "#a0cbe8"},
+    {"split", "table 10 split values", "#f1a340"},
     {"", "other part", "#bab0ac"},
 };
 constexpr Style kUnreached{"unreached", "bytes no reader reaches", "#c8c8c8"};
