@@ -4,10 +4,6 @@
 // shows every change in each output form and through each filter.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <tuple>
 
 #include "tests/support/temp_dir.h"
@@ -15,7 +11,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using zel::testing::runTool;
 using zel::tool::Json;
 
@@ -94,58 +89,50 @@ TEST(Diff, AFileInOneDirectoryIsOneDifferenceNamingIt) {
     EXPECT_EQ(Json::parse(same.out)["summary"]["unchanged"], 2);
 }
 
-// The sample with JQWDB2W.BIN removed, JQWDB2D.BIN renamed to jqwdb2d.bin,
-// jqwdb2b.bin added beside JQWDB2B.BIN and the address of OSDB2D.BIN's
-// dbTb3 item 0 (0xe210) changed to 0xe211.
+// The sample delivery of the tool tests (tool_run.h).
 class DeliveryDiff : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        s_new = new zel::testing::TempDir;
-        const fs::path to = s_new->path();
-        fs::copy(zel::testing::sampleDir(), to);
-        fs::remove(to / "JQWDB2W.BIN");
-        fs::rename(to / "JQWDB2D.BIN", to / "jqwdb2d.bin");
-        fs::copy_file(to / "JQWDB2B.BIN", to / "jqwdb2b.bin");
-        std::fstream osdb(to / "OSDB2D.BIN", std::ios::in | std::ios::out | std::ios::binary);
-        const std::string bytes{std::istreambuf_iterator<char>(osdb), {}};
-        const auto at = bytes.find("\xe2\x10");
-        ASSERT_NE(at, std::string::npos);
-        osdb.seekp(static_cast<std::streamoff>(at + 1));
-        osdb.put('\x11');
+        s_dir = new zel::testing::TempDir;
+        s_new = zel::testing::sampleDelivery(*s_dir, "new");
     }
-    static void TearDownTestSuite() { delete s_new; }
+    static void TearDownTestSuite() { delete s_dir; }
 
     static zel::testing::ToolRun diff(std::vector<std::string> options) {
-        std::vector<std::string> args = {"diff", zel::testing::sampleDir(), s_new->path()};
+        std::vector<std::string> args = {"diff", zel::testing::sampleDir(), s_new};
         args.insert(args.end(), options.begin(), options.end());
         return runTool(args);
     }
-    static zel::testing::TempDir* s_new;
+    static zel::testing::TempDir* s_dir;
+    static std::string s_new;
 };
-zel::testing::TempDir* DeliveryDiff::s_new = nullptr;
+zel::testing::TempDir* DeliveryDiff::s_dir = nullptr;
+std::string DeliveryDiff::s_new;
 
 constexpr const char* kSummary =
-    "4 files changed (1 added, 1 removed, 1 renamed in letter case, 1 changed), 3 differences";
+    "5 files changed (1 added, 1 removed, 1 renamed in letter case, 2 changed), 3 differences";
 
 TEST_F(DeliveryDiff, EveryOutputFormShowsEveryChange) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{},
          std::string(kSummary) +
-             "\n\nadded jqwdb2b.bin (640 bytes): a letter-case duplicate of JQWDB2B.BIN, which "
-             "the library reads; no reader reads this one\n"
-             "\nrenamed in letter case JQWDB2D.BIN -> jqwdb2d.bin, the library reads jqwdb2d.bin "
-             "(640 bytes, the same bytes), read by model 1 on OS 1\n"
-             "\nremoved JQWDB2W.BIN (640 bytes), read by model 20 on OS 1\n"
-             "\nchanged OSDB2D.BIN (23392 bytes, 1 byte changed), read by model 1 on OS 1\n"
-             "  model 1, OS 1, dbTb3, item 0, address: 0xe210 -> 0xe211\n"},
+             "\n\nremoved JQWDB2W.BIN (640 bytes), read by model 20 on OS 1\n"
+             "\nchanged JQWDB3B.BIN (640 bytes, 1 byte changed), read by model 7 on OS 2\n"
+             "\nchanged JQWDB3W.BIN (640 bytes, 1 byte changed), read by model 20 on OS 2\n"
+             "  model 20, OS 2, pdbTb4, record 1, entry 3, kind: 156 -> 157\n"
+             "\nadded osdb2k.bin (31324 bytes): a letter-case duplicate of OSDB2K.BIN, which the "
+             "library reads; no reader reads this one\n"
+             "\nrenamed in letter case OSDB3D.BIN -> osdb3d.bin, the library reads osdb3d.bin "
+             "(23392 bytes, the same bytes), read by model 1 on OS 2\n"},
         {{"--stat"},
-         " jqwdb2b.bin | added, a letter-case duplicate no reader reads, 1 difference, 640 bytes "
-         "changed\n"
-         " jqwdb2d.bin | renamed from JQWDB2D.BIN, 0 differences, 0 bytes changed\n"
          " JQWDB2W.BIN | removed, 1 difference, 640 bytes changed\n"
-         " OSDB2D.BIN  | changed, 1 difference, 1 byte changed\n " +
+         " JQWDB3B.BIN | changed, 0 differences, 1 byte changed\n"
+         " JQWDB3W.BIN | changed, 1 difference, 1 byte changed\n"
+         " osdb2k.bin  | added, a letter-case duplicate no reader reads, 1 difference, 31324 bytes "
+         "changed\n"
+         " osdb3d.bin  | renamed from OSDB3D.BIN, 0 differences, 0 bytes changed\n " +
              std::string(kSummary) + "\n"},
-        {{"--name-only"}, "jqwdb2b.bin\njqwdb2d.bin\nJQWDB2W.BIN\nOSDB2D.BIN\n"},
+        {{"--name-only"}, "JQWDB2W.BIN\nJQWDB3B.BIN\nJQWDB3W.BIN\nosdb2k.bin\nosdb3d.bin\n"},
         {{"-q"}, ""},
     };
     for (const auto& [options, expected] : cases) {
@@ -156,36 +143,39 @@ TEST_F(DeliveryDiff, EveryOutputFormShowsEveryChange) {
     }
     const Json doc = Json::parse(diff({"--json"}).out);
     EXPECT_EQ(doc["summary"], Json::parse(R"({"added": 1, "removed": 1, "renamed": 1,
-        "changed": 1, "unchanged": 19, "differences": 3, "unreachedBytes": 0})"));
+        "changed": 2, "unchanged": 18, "differences": 3, "unreachedBytes": 0})"));
     std::vector<std::string> shape;
     for (const Json& f : doc["files"])
         shape.push_back(f["status"].get<std::string>() + " " + f["newName"].dump() + " " +
                         f.value("readName", "-"));
-    EXPECT_EQ(shape, (std::vector<std::string>{"added \"jqwdb2b.bin\" JQWDB2B.BIN",
-                                               "renamed \"jqwdb2d.bin\" jqwdb2d.bin",
-                                               "removed null -", "changed \"OSDB2D.BIN\" -"}));
-    EXPECT_EQ(doc["differences"][2]["old"], 57872);
+    EXPECT_EQ(shape, (std::vector<std::string>{
+                         "removed null -", "changed \"JQWDB3B.BIN\" -", "changed \"JQWDB3W.BIN\" -",
+                         "added \"osdb2k.bin\" OSDB2K.BIN", "renamed \"osdb3d.bin\" osdb3d.bin"}));
+    EXPECT_EQ(doc["differences"][1], Json::parse(R"({"file": "JQWDB3W.BIN", "model": 20, "os": 2,
+        "table": "pdbTb4", "index": 1, "field": "entries[2].kind", "old": 156, "new": 157})"));
 }
 
+// Each filter narrows the files listed and the answers compared; a file
+// whose bytes differ stays listed whatever answers are selected.
 TEST_F(DeliveryDiff, FiltersNarrowTheFilesAndTheAnswers) {
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"--model", "20"}, "JQWDB2W.BIN\n"},
-        {{"--os", "1", "--table", "dbTb3"}, "OSDB2D.BIN\n"},
-        {{"1", "1", "--table", "pdbTb4"}, "jqwdb2d.bin\n"},
-        // Answers alike, but the file's bytes still differ.
-        {{"--model", "1", "--table", "dbTb3", "--item", "1"}, "OSDB2D.BIN\n"},
-        {{"--os", "2"}, ""},
+    const std::tuple<std::vector<std::string>, std::string, int> cases[] = {
+        {{"--model", "20"}, "JQWDB2W.BIN\nJQWDB3W.BIN\n", 2},
+        {{"--os", "2", "--table", "pdbTb4"}, "JQWDB3B.BIN\nJQWDB3W.BIN\n", 1},
+        {{"20", "2", "--table", "pdbTb4", "--item", "0"}, "JQWDB3W.BIN\n", 0},
+        {{"--os", "1", "--table", "dbTb3"}, "osdb2k.bin\n", 1},
+        {{"1", "1", "--table", "pdbTb4"}, "", 0},
+        {{"--model", "25"}, "", 0},
     };
-    for (const auto& [options, names] : cases) {
+    for (const auto& [options, names, differences] : cases) {
         SCOPED_TRACE(options[0] + " " + options[1]);
         std::vector<std::string> args = options;
         args.push_back("--name-only");
         const auto run = diff(args);
         EXPECT_EQ(run.status, names.empty() ? 0 : 1) << run.err;
         EXPECT_EQ(run.out, names);
+        args.back() = "--json";
+        EXPECT_EQ(Json::parse(diff(args).out)["summary"]["differences"], differences);
     }
-    const auto item = diff({"--table", "dbTb3", "--item", "0", "--json"});
-    EXPECT_EQ(Json::parse(item.out)["summary"]["differences"], 1);
     EXPECT_EQ(diff({"--model", "48"}).status, 2);
     EXPECT_EQ(diff({"--stat", "-q"}).status, 2);
 }
