@@ -15,6 +15,7 @@
 
 namespace {
 
+using zel::testing::occurrences;
 using zel::testing::runTool;
 using zel::testing::shellQuoted;
 using zel::tool::Json;
@@ -46,12 +47,6 @@ std::vector<std::string> subcommands() {
     }
     EXPECT_FALSE(names.empty());
     return names;
-}
-
-std::size_t occurrences(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-    return count;
 }
 
 // The statuses of the paragraph "Exit status: 0 TEXT; 1 TEXT; 2 TEXT." of

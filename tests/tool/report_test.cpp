@@ -25,6 +25,7 @@
 
 namespace {
 
+using zel::testing::occurrences;
 using zel::testing::readText;
 using zel::testing::runTool;
 using zel::testing::sampleDir;
@@ -32,12 +33,6 @@ using zel::testing::shellQuoted;
 using zel::testing::TempDir;
 using zel::tool::Json;
 namespace fs = std::filesystem;
-
-std::size_t occurrences(const std::string& text, const std::string& what) {
-    std::size_t n = 0;
-    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
 
 TEST(Report, EveryTextFromTheFilesIsEscapedAndNothingIsLoaded) {
     const std::string hostile = "<script>alert('x')</script>&\"";

@@ -185,6 +185,12 @@ std::string readText(const std::string& path) {
     return s.str();
 }
 
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
 std::string testName(const char* description) {
     std::string name;
     for (const char* c = description; *c; ++c)

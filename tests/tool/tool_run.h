@@ -54,6 +54,8 @@ std::string inSmallFileSystem(const TempDir& dir, const std::string& size, const
 // An argument quoted for the shell.
 std::string shellQuoted(const std::string& argument);
 std::string readText(const std::string& path);
+// How often `part` stands in the text, overlapping places counted.
+std::size_t occurrences(const std::string& text, const std::string& part);
 // A test's name made from the words that describe it.
 std::string testName(const char* description);
 // The name of a table row's test: its `what`, the words that describe it.
