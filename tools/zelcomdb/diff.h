@@ -65,7 +65,9 @@ struct FileDifference {
     std::vector<ModelOsPair> readers;      // every model and OS number that reads it
     std::optional<std::uint64_t> oldSize;  // regular files only
     std::optional<std::uint64_t> newSize;
-    std::uint64_t changedBytes = 0;   // bytes that differ or exist in one version only
+    // Bytes that differ or exist in one version only; none where a version
+    // is no regular file and nothing was compared.
+    std::optional<std::uint64_t> changedBytes;
     std::size_t differences = 0;      // entries of DirectoryDiff::differences for it
     std::vector<ByteSpan> unreached;  // changed bytes no reader reaches in either version
     std::uint64_t unreachedBytes() const;

@@ -39,7 +39,7 @@ Json fileJson(const FileDifference& f) {
     j["readers"] = readers;
     j["oldSize"] = orNull(f.oldSize);
     j["newSize"] = orNull(f.newSize);
-    j["changedBytes"] = f.changedBytes;
+    j["changedBytes"] = orNull(f.changedBytes);
     j["differences"] = f.differences;
     Json ranges = Json::array();
     for (const ByteSpan& s : f.unreached)

@@ -159,17 +159,17 @@ void PairFiles::collect(bool osdb, std::vector<Difference>& found, DirectoryDiff
     if (!exists(a) || !exists(b)) {
         // A file added or removed is one difference, not its whole dump.
         f.status = exists(a) ? FileStatus::removed : FileStatus::added;
-        f.changedBytes = f.oldSize.value_or(0) + f.newSize.value_or(0);
+        f.changedBytes = exists(a) ? f.oldSize : f.newSize;
         mine = {wholeFile(f.name(), exists(a), exists(b))};
     } else {
         if (a.state == FileState::opens && b.state == FileState::opens) {
             f.changedBytes = bytesChanged(osdb);
-            if (f.changedBytes > 0) f.unreached = unreachedSpans(a.path, b.path);
+            if (*f.changedBytes > 0) f.unreached = unreachedSpans(a.path, b.path);
         }
         if (a.entry != b.entry) {
             f.status = FileStatus::renamed;
             f.readName = b.entry;
-        } else if (mine.empty() && f.changedBytes == 0) {
+        } else if (mine.empty() && f.changedBytes.value_or(0) == 0) {
             ++out.unchanged;
             return;
         }
@@ -205,11 +205,11 @@ void PairFiles::collectDuplicates(bool osdb, DirectoryDiff& out) {
         if (a.has(name) && b.has(name)) {
             if (!f.oldSize || !f.newSize) continue;  // nothing to compare: no reader reads it
             f.changedBytes = changedBytes(m_a.pathOf(name), m_b.pathOf(name));
-            if (f.changedBytes == 0) continue;
+            if (*f.changedBytes == 0) continue;
             f.status = FileStatus::changed;
         } else {
             f.status = a.has(name) ? FileStatus::removed : FileStatus::added;
-            f.changedBytes = f.oldSize.value_or(0) + f.newSize.value_or(0);
+            f.changedBytes = a.has(name) ? f.oldSize : f.newSize;
             out.differences.push_back(wholeFile(name, a.has(name), b.has(name)));
             f.differences = 1;
         }

@@ -166,10 +166,10 @@ std::string sizeText(const FileDifference& f) {
         text = std::to_string(*f.oldSize) + " -> " + plural(*f.newSize, "byte", "bytes");
     else if (f.oldSize || f.newSize)
         text = plural(f.newSize ? *f.newSize : *f.oldSize, "byte", "bytes");
-    if (!f.oldName.empty() && !f.newName.empty())
+    if (!f.oldName.empty() && !f.newName.empty() && f.changedBytes)
         text += (text.empty() ? "" : ", ") +
-                (f.changedBytes == 0 ? std::string("the same bytes")
-                                     : plural(f.changedBytes, "byte changed", "bytes changed"));
+                (*f.changedBytes == 0 ? std::string("the same bytes")
+                                      : plural(*f.changedBytes, "byte changed", "bytes changed"));
     return text;
 }
 
@@ -217,7 +217,8 @@ std::string statLine(const FileDifference& f) {
     if (f.status == FileStatus::renamed) line += " from " + escapedText(f.oldName);
     if (f.caseDuplicate) line += ", a letter-case duplicate no reader reads";
     line += ", " + plural(f.differences, "difference", "differences") + ", " +
-            plural(f.changedBytes, "byte changed", "bytes changed");
+            (f.changedBytes ? plural(*f.changedBytes, "byte changed", "bytes changed")
+                            : std::string("bytes not compared"));
     if (f.unreachedBytes() > 0)
         line += " (" + std::to_string(f.unreachedBytes()) + " where no reader reaches)";
     return line;
