@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "accessor/file_naming.h"
+#include "file_layout.h"
 #include "format/bytes.h"
 #include "format/cpu_spec_values.h"
 #include "format/directory.h"
@@ -192,10 +193,11 @@ void checkFile(CZelComFuncDbase& db, const std::string& path, const ModelOsPair&
         value0 = static_cast<std::int32_t>(cpuValues[0]);
     }
     const FileImage image(file, osdb ? osdbByteOrder(pair.cpuCode) : kJqwdbByteOrder);
+    LayoutBuilder layout(file.size());
     if (osdb)
-        checkOsdbFile(image, pair, findings);
+        checkOsdbFile(image, pair, findings, layout);
     else
-        checkJqwdbFile(image, pair, haveSpec ? &value0 : nullptr, findings);
+        checkJqwdbFile(image, pair, haveSpec ? &value0 : nullptr, findings, layout);
     if (image.readFailed())
         findings.add(
             "file", 0,

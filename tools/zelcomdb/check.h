@@ -86,11 +86,15 @@ bool checkSpan(const FileImage& file, Findings& findings, const std::string& whe
 // or it is negative. True with the base when sound.
 bool directoryBaseOf(const FileImage& file, Findings& findings, Pos& base);
 
-void checkOsdbFile(const FileImage& file, const ModelOsPair& pair, Findings& findings);
+class LayoutBuilder;
+// One walk of a file as the readers of a pair read it: the findings, and
+// the parts and bytes read into the layout.
+void checkOsdbFile(const FileImage& file, const ModelOsPair& pair, Findings& findings,
+                   LayoutBuilder& layout);
 // specValue0: CPU specification value 0 of the pair (bounds tables 2 and 4),
 // or none when the OSDB file does not deliver it.
 void checkJqwdbFile(const FileImage& file, const ModelOsPair& pair, const std::int32_t* specValue0,
-                    Findings& findings);
+                    Findings& findings, LayoutBuilder& layout);
 
 struct CheckReport {
     std::string directory;
