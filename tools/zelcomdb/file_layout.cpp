@@ -160,8 +160,9 @@ void addUnreached(std::uint64_t from, std::uint64_t to, const std::vector<ByteRa
     if (from < to) out.push_back({from, to - from});
 }
 
-// Every byte that differs between the files, or lies in one of them only.
-std::vector<ByteRange> changedBytes(const std::string& oldPath, const std::string& newPath) {
+}  // namespace
+
+std::vector<ByteRange> changedRanges(const std::string& oldPath, const std::string& newPath) {
     std::vector<ByteRange> changed;
     try {
         const RegularFile a(oldPath), b(newPath);
@@ -190,15 +191,13 @@ std::vector<ByteRange> changedBytes(const std::string& oldPath, const std::strin
     return mergedRanges(std::move(changed));
 }
 
-}  // namespace
-
 std::vector<ByteRange> unreachedChanges(const std::string& oldPath, const std::string& newPath) {
     std::vector<ByteRange> reached = fileLayout(oldPath).reached;
     const std::vector<ByteRange> inNew = fileLayout(newPath).reached;
     reached.insert(reached.end(), inNew.begin(), inNew.end());
     reached = mergedRanges(std::move(reached));
     std::vector<ByteRange> unreached;
-    for (const ByteRange& c : changedBytes(oldPath, newPath))
+    for (const ByteRange& c : changedRanges(oldPath, newPath))
         addUnreached(c.offset, c.offset + c.length, reached, unreached);
     return mergedRanges(std::move(unreached));
 }

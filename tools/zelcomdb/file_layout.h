@@ -54,6 +54,10 @@ struct FileLayout {
 // missing or unreadable file gives what can be read of it.
 FileLayout fileLayout(const std::string& path);
 
+// Bytes that differ between two versions of a file, or exist in one only;
+// sorted, merged. A version that cannot be read has none to compare.
+std::vector<ByteRange> changedRanges(const std::string& oldPath, const std::string& newPath);
+
 // Bytes that differ between two versions of a file (or exist in one only)
 // that no reader reaches in either version's layout; sorted, merged.
 std::vector<ByteRange> unreachedChanges(const std::string& oldPath, const std::string& newPath);

@@ -16,9 +16,9 @@ namespace zel::tool {
 // {"old": DIR_A, "new": DIR_B, "diff": the diff document, "check": the
 // check document of DIR_B, "layouts": [one per file of the diff, in its
 // order: {"layout": the layout of the new version (of the old one for a
-// removed file), "changed": RANGES} or {"error": why there is none}]};
-// RANGES: [{"offset", "length"}], the bytes that differ between the two
-// versions. Throws ToolError when a directory cannot be read.
+// removed file, file_layout.h), "changed": RANGES}]}; RANGES: [{"offset",
+// "length"}], the bytes that differ between the two versions. Throws
+// ToolError when a directory cannot be read.
 Json reportDocument(const std::string& dirA, const std::string& dirB);
 
 // The page. Every text that comes from a file or a command line is escaped
