@@ -1,6 +1,7 @@
 // zelcomdb diff: one changed value of each kind of table is one line,
 // numbered and in the radix that dump shows; a delivery with a file removed,
-// one renamed in letter case, a letter-case duplicate and a changed value
+// one renamed in letter case, a letter-case duplicate, a changed value and a
+// byte changed where no reader reaches
 // shows every change in each output form and through each filter.
 #include <gtest/gtest.h>
 
@@ -110,7 +111,8 @@ zel::testing::TempDir* DeliveryDiff::s_dir = nullptr;
 std::string DeliveryDiff::s_new;
 
 constexpr const char* kSummary =
-    "5 files changed (1 added, 1 removed, 1 renamed in letter case, 2 changed), 3 differences";
+    "5 files changed (1 added, 1 removed, 1 renamed in letter case, 2 changed), 3 differences, 1 "
+    "byte changed where no reader reaches";
 
 TEST_F(DeliveryDiff, EveryOutputFormShowsEveryChange) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
@@ -118,6 +120,7 @@ TEST_F(DeliveryDiff, EveryOutputFormShowsEveryChange) {
          std::string(kSummary) +
              "\n\nremoved JQWDB2W.BIN (640 bytes), read by model 20 on OS 1\n"
              "\nchanged JQWDB3B.BIN (640 bytes, 1 byte changed), read by model 7 on OS 2\n"
+             "  1 byte changed where no reader reaches: offsets 0\n"
              "\nchanged JQWDB3W.BIN (640 bytes, 1 byte changed), read by model 20 on OS 2\n"
              "  model 20, OS 2, pdbTb4, record 1, entry 3, kind: 156 -> 157\n"
              "\nadded osdb2k.bin (31324 bytes): a letter-case duplicate of OSDB2K.BIN, which the "
@@ -126,7 +129,7 @@ TEST_F(DeliveryDiff, EveryOutputFormShowsEveryChange) {
              "(23392 bytes, the same bytes), read by model 1 on OS 2\n"},
         {{"--stat"},
          " JQWDB2W.BIN | removed, 1 difference, 640 bytes changed\n"
-         " JQWDB3B.BIN | changed, 0 differences, 1 byte changed\n"
+         " JQWDB3B.BIN | changed, 0 differences, 1 byte changed (1 where no reader reaches)\n"
          " JQWDB3W.BIN | changed, 1 difference, 1 byte changed\n"
          " osdb2k.bin  | added, a letter-case duplicate no reader reads, 1 difference, 31324 bytes "
          "changed\n"
@@ -143,7 +146,7 @@ TEST_F(DeliveryDiff, EveryOutputFormShowsEveryChange) {
     }
     const Json doc = Json::parse(diff({"--json"}).out);
     EXPECT_EQ(doc["summary"], Json::parse(R"({"added": 1, "removed": 1, "renamed": 1,
-        "changed": 2, "unchanged": 18, "differences": 3, "unreachedBytes": 0})"));
+        "changed": 2, "unchanged": 18, "differences": 3, "unreachedBytes": 1})"));
     std::vector<std::string> shape;
     for (const Json& f : doc["files"])
         shape.push_back(f["status"].get<std::string>() + " " + f["newName"].dump() + " " +

@@ -17,6 +17,7 @@
 
 #include "database_dir.h"
 #include "dump.h"
+#include "file_layout.h"
 #include "schema.h"
 
 namespace zel::tool {
@@ -46,10 +47,6 @@ struct Difference {
     Json after;
 };
 
-struct ByteSpan {
-    std::uint64_t offset = 0, length = 0;
-};
-
 enum class FileStatus { added, removed, renamed, changed };
 
 // One database file that differs between the directories.
@@ -68,8 +65,8 @@ struct FileDifference {
     // Bytes that differ or exist in one version only; none where a version
     // is no regular file and nothing was compared.
     std::optional<std::uint64_t> changedBytes;
-    std::size_t differences = 0;      // entries of DirectoryDiff::differences for it
-    std::vector<ByteSpan> unreached;  // changed bytes no reader reaches in either version
+    std::size_t differences = 0;       // entries of DirectoryDiff::differences for it
+    std::vector<ByteRange> unreached;  // changed bytes no reader reaches in either version
     std::uint64_t unreachedBytes() const;
     const std::string& name() const { return newName.empty() ? oldName : newName; }
 };

@@ -42,7 +42,7 @@ Json fileJson(const FileDifference& f) {
     j["changedBytes"] = orNull(f.changedBytes);
     j["differences"] = f.differences;
     Json ranges = Json::array();
-    for (const ByteSpan& s : f.unreached)
+    for (const ByteRange& s : f.unreached)
         ranges.push_back({{"offset", s.offset}, {"length", s.length}});
     j["unreached"] = {{"bytes", f.unreachedBytes()}, {"ranges", ranges}};
     return j;

@@ -27,9 +27,6 @@ Side sideOf(const DatabaseDir& dir, const ModelOsPair& pair, bool osdb) {
     return {dir.lookUp(pair, osdb), dir.variants(osdb ? pair.osdbName : pair.jqwdbName)};
 }
 
-// Changed bytes that no reader reaches.
-std::vector<ByteSpan> unreachedSpans(const std::string&, const std::string&) { return {}; }
-
 // The size of a regular file; none for an entry that is not one or cannot
 // be opened (the library's answers say what it makes of it).
 std::optional<std::uint64_t> sizeOf(const std::string& path) {
@@ -164,7 +161,7 @@ void PairFiles::collect(bool osdb, std::vector<Difference>& found, DirectoryDiff
     } else {
         if (a.state == FileState::opens && b.state == FileState::opens) {
             f.changedBytes = bytesChanged(osdb);
-            if (*f.changedBytes > 0) f.unreached = unreachedSpans(a.path, b.path);
+            if (*f.changedBytes > 0) f.unreached = unreachedChanges(a.path, b.path);
         }
         if (a.entry != b.entry) {
             f.status = FileStatus::renamed;
@@ -242,7 +239,7 @@ void sortByFile(DirectoryDiff& diff) {
 
 std::uint64_t FileDifference::unreachedBytes() const {
     std::uint64_t n = 0;
-    for (const ByteSpan& s : unreached) n += s.length;
+    for (const ByteRange& s : unreached) n += s.length;
     return n;
 }
 

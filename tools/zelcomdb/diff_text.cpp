@@ -189,10 +189,10 @@ std::string headerLine(const FileDifference& f) {
     return f.readers.empty() ? line : line + ", " + readersText(f.readers);
 }
 
-std::string rangesText(const std::vector<ByteSpan>& spans) {
+std::string rangesText(const std::vector<ByteRange>& spans) {
     std::string text;
     for (std::size_t i = 0; i < spans.size() && i < kShownRanges; ++i) {
-        const ByteSpan& s = spans[i];
+        const ByteRange& s = spans[i];
         text += (text.empty() ? "" : ", ") + std::to_string(s.offset);
         if (s.length > 1) text += ".." + std::to_string(s.offset + s.length - 1);
     }
