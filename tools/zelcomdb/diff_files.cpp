@@ -38,19 +38,10 @@ std::optional<std::uint64_t> sizeOf(const std::string& path) {
 }
 
 // The bytes that differ between two regular files, those beyond the shorter
-// one included. A read that fails is an error, never "the same".
+// one included.
 std::uint64_t changedBytes(const std::string& pathA, const std::string& pathB) {
-    const RegularFile a(pathA), b(pathB);
-    const std::uint64_t common = std::min(a.size(), b.size());
-    std::uint64_t changed = std::max(a.size(), b.size()) - common;
-    constexpr std::size_t kChunk = 1 << 16;
-    std::vector<unsigned char> bytesA(kChunk), bytesB(kChunk);
-    for (std::uint64_t at = 0; at < common; at += kChunk) {
-        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, common - at));
-        if (!a.readAt(at, bytesA.data(), n)) throw ToolError(pathA + ": a read failed");
-        if (!b.readAt(at, bytesB.data(), n)) throw ToolError(pathB + ": a read failed");
-        for (std::size_t i = 0; i < n; ++i) changed += bytesA[i] != bytesB[i] ? 1 : 0;
-    }
+    std::uint64_t changed = 0;
+    for (const ByteRange& r : changedRanges(pathA, pathB)) changed += r.length;
     return changed;
 }
 
