@@ -311,6 +311,9 @@ TEST(Report, ChromiumRendersTheSampleDeliveryAsDiffSeesIt) {
         EXPECT_NE(text.find(shown(d, "old") + " " + shown(d, "new")), std::string::npos)
             << d.dump();
     }
+    // The byte changed where no reader reaches shows in the summary too.
+    EXPECT_EQ(diff["summary"]["unreachedBytes"], 1);
+    EXPECT_NE(section("summary").find("1 byte changed where no reader reaches"), std::string::npos);
     const std::string checkText = section("check");
     for (const Json& f : check["findings"])
         EXPECT_NE(checkText.find(f["reason"].get<std::string>()), std::string::npos) << f.dump();
