@@ -48,7 +48,8 @@ TEST(Check, EachFaultIsAFindingThatNamesFileTableAndOffset) {
          "table 9 section 0 at offset -4: the section starts at a negative offset"},
         {true,
          [](Bytes& b) { set32(b, section(b, 6, 0), std::uint32_t(b.size()) - 16 - table(b, 6)); },
-         "table 6 section 0 at offset *: CDbTb4 item 1 (row 1, entries 1..8) ends beyond the end"},
+         "table 6 section 0 at offset *: CDbTb4 items 0..79: the file ends at 23392, the rows "
+         "reach 38542"},
         {false, [](Bytes& b) { set32(b, dir(b) + 4 * 7, 0xFFFFFF00u); },
          "table 7 at offset *: the table header starts at a negative offset"},
         {false, [](Bytes& b) { b.resize(b.size() - 10); },
@@ -93,6 +94,61 @@ TEST(Check, EachFaultIsAFindingThatNamesFileTableAndOffset) {
         }
         EXPECT_TRUE(matched) << run.out;
     }
+}
+
+// Each finding carries the stable kind of its cause; items of one reader
+// whose rows lie beyond the end of a short file are one finding with their
+// range, after the file's first line saying how far its tables reach.
+TEST(Check, FindingsCarryTheirKindAndGroupItemsOfOneCause) {
+    // In the OSDB file or else the JQWDB one, the change, the kind, the
+    // range (-1 for none) and the start of the reason.
+    const std::tuple<bool, std::function<void(Bytes&)>, const char*, int, int, const char*>
+        cases[] = {
+            {true, [](Bytes& b) { b.resize(5000); }, "file-short", -1, -1,
+             "the file ends at 5000 bytes; its tables reach 23392"},
+            {true, [](Bytes& b) { b.resize(5000); }, "row-outside", 18, 79,
+             "CDbTb4 items 18..79: the file ends at 5000, the rows reach 15658: the library "
+             "answers 114"},
+            {true, [](Bytes& b) { b.resize(6); }, "base-outside", -1, -1, "the directory base"},
+            {false, [](Bytes& b) { set32(b, 8, 0x80000000u); }, "base-negative", -1, -1, "the"},
+            {true, [](Bytes& b) { set32(b, dir(b) + 4 * 6, 0u - dir(b) - 100u); }, "table-outside",
+             -1, -1, "the table"},
+            {true, [](Bytes& b) { set32(b, section(b, 9, 0), 0u - table(b, 9) - 4u); },
+             "section-outside", -1, -1, "the section"},
+            {false, header(0, 4, 17), "record-size", -1, -1, "record size 17"},
+            {false, header(3, 0, 0xFFFFFFFEu), "count-negative", -1, -1, "last index -2"},
+            {false, header(10, 8, 5), "split-index", -1, -1, "splitIndex 5"},
+            {false, header(10, 8, 0), "split-value", -1, -1, "splitValue 258"},
+            {false, [](Bytes& b) { b.resize(b.size() - 10); }, "record-outside", -1, -1,
+             "record 4"},
+        };
+    for (const auto& [inOsdb, breakIt, kind, first, last, reason] : cases) {
+        SCOPED_TRACE(kind);
+        Bytes osdb = sampleFile("OSDB2W.BIN"), jqwdb = sampleFile("JQWDB2W.BIN");
+        breakIt(inOsdb ? osdb : jqwdb);
+        zel::testing::TempDir d;
+        d.write("OSDB2W.BIN", osdb);
+        d.write("JQWDB2W.BIN", jqwdb);
+        const auto run = runTool({"check", d.path(), "--json"});
+        const zel::tool::Json doc = zel::tool::Json::parse(run.out);
+        bool matched = false;
+        for (const zel::tool::Json& f : doc["findings"]) {
+            if (f["kind"] != kind) continue;
+            matched = f["reason"].get<std::string>().rfind(reason, 0) == 0 &&
+                      f.value("first", -1) == first && f.value("last", -1) == last;
+            EXPECT_TRUE(matched) << f.dump();
+        }
+        EXPECT_TRUE(matched) << run.out;
+    }
+    // The short file's first line comes before its other findings.
+    Bytes osdb = sampleFile("OSDB2W.BIN");
+    osdb.resize(5000);
+    zel::testing::TempDir d;
+    d.write("OSDB2W.BIN", osdb);
+    const auto run = runTool({"check", d.path()});
+    EXPECT_EQ(run.out.rfind("OSDB2W.BIN: the file ends at 5000 bytes; its tables reach 23392\n", 0),
+              0u)
+        << run.out;
 }
 
 // Check reaches every record an index reaches at the library's positions:

@@ -22,14 +22,20 @@
 
 namespace zel::tool {
 
+namespace {
+constexpr const char* kFileShort = "file-short";
+}
+
 std::string findingLine(const Finding& f) {
+    if (f.kind == kFileShort) return escapedText(f.file) + ": " + escapedText(f.message);
     return escapedText(f.file) + ": " + f.where + " at offset " + std::to_string(f.offset) + ": " +
            escapedText(f.message);
 }
 
-void Findings::add(const std::string& where, std::int64_t offset, const std::string& message) {
+void Findings::add(const char* kind, const std::string& where, std::int64_t offset,
+                   const std::string& message, int first, int last) {
     if (!m_seen.insert({where, offset}).second) return;
-    m_list.push_back({m_file, where, offset, message});
+    m_list.push_back({m_file, where, offset, message, kind, first, last});
 }
 
 bool FileImage::holds(Pos pos, std::uint64_t width) const {
@@ -77,27 +83,28 @@ std::uint8_t FileImage::u8(Pos pos) const {
 }
 
 bool directoryBaseOf(const FileImage& file, Findings& findings, Pos& base) {
-    if (!checkSpan(file, findings, "header", kDirectoryBaseAt, kWordBytes, "the directory base"))
+    if (!checkSpan(file, findings, "base-outside", "header", kDirectoryBaseAt, kWordBytes,
+                   "the directory base"))
         return false;
     base = file.u32(kDirectoryBaseAt);
     if (FileImage::negative(base)) {
-        findings.add("header", kDirectoryBaseAt,
+        findings.add("base-negative", "header", kDirectoryBaseAt,
                      "the directory base " + std::to_string(asSigned32(base)) + " is negative");
         return false;
     }
     return true;
 }
 
-bool checkSpan(const FileImage& file, Findings& findings, const std::string& where, Pos pos,
-               std::uint64_t width, const std::string& what) {
+bool checkSpan(const FileImage& file, Findings& findings, const char* kind,
+               const std::string& where, Pos pos, std::uint64_t width, const std::string& what) {
     if (isNegative(pos)) {
-        findings.add(where, asSigned32(pos),
+        findings.add(kind, where, asSigned32(pos),
                      what + " starts at a negative offset: the library answers " +
                          resultText(ZEL_FILE_BAD_SEEK));
         return false;
     }
     if (!file.holds(pos, width)) {
-        findings.add(where, pos,
+        findings.add(kind, where, pos,
                      what + " ends beyond the end of the file (" + std::to_string(file.size()) +
                          " bytes): the library answers " + resultText(ZEL_FILE_END_OF_FILE));
         return false;
@@ -143,7 +150,8 @@ void checkNames(const DatabaseDir& listing, std::vector<Finding>& out) {
                            std::to_string(tooLong) + " of the " + std::to_string(names) +
                            " names the library composes with it exceed its " +
                            std::to_string(kNameUnits) +
-                           "-unit name buffer, and calls for them answer -1"});
+                           "-unit name buffer, and calls for them answer -1",
+                       "name-too-long"});
     std::set<std::string> reached;
     for (const ModelOsPair& p : namedPairs(false)) {
         for (const bool osdb : {true, false}) {
@@ -156,7 +164,8 @@ void checkNames(const DatabaseDir& listing, std::vector<Finding>& out) {
             const std::string read = listing.lookUp(p, osdb).entry;
             out.push_back({read, kDirectoryWhere, 0,
                            std::to_string(variants.size()) + " names differ only in letter case (" +
-                               names + "): the library reads " + read});
+                               names + "): the library reads " + read,
+                           "name-case-duplicate"});
         }
     }
     for (const ModelOsPair& p : namedPairs(true)) {
@@ -166,7 +175,8 @@ void checkNames(const DatabaseDir& listing, std::vector<Finding>& out) {
                            p.osdbName +
                                " is missing: CPdbTb2 and CPdbTb4 take their entry bound from its "
                                "CPU specification values and answer " +
-                               resultText(ZEL_FILE_NOT_FOUND)});
+                               resultText(ZEL_FILE_NOT_FOUND),
+                           "osdb-missing"});
     }
     for (const std::string& entry : listing.entries()) {
         bool isReached = false;
@@ -174,7 +184,8 @@ void checkNames(const DatabaseDir& listing, std::vector<Finding>& out) {
             isReached = isReached || equalIgnoringAsciiCase(entry, r);
         if (!isReached && looksLikeDatabaseName(entry))
             out.push_back({entry, kDirectoryWhere, 0,
-                           "no model and OS number reach this name: the library never reads it"});
+                           "no model and OS number reach this name: the library never reads it",
+                           "name-unreached"});
     }
 }
 
@@ -198,9 +209,16 @@ void checkFile(CZelComFuncDbase& db, const std::string& path, const ModelOsPair&
         checkOsdbFile(image, pair, findings, layout);
     else
         checkJqwdbFile(image, pair, haveSpec ? &value0 : nullptr, findings, layout);
+    // The first line of a file shorter than what its tables reach.
+    FileLayout reach;
+    layout.addTo(reach);
+    if (reach.reachEnd > file.size())
+        findings.add(kFileShort, "file", static_cast<std::int64_t>(file.size()),
+                     "the file ends at " + std::to_string(file.size()) +
+                         " bytes; its tables reach " + std::to_string(reach.reachEnd));
     if (image.readFailed())
         findings.add(
-            "file", 0,
+            "read-failed", "file", 0,
             "a read inside the file failed: the library answers " + resultText(ZEL_FILE_HARD_IO));
 }
 
@@ -229,31 +247,33 @@ CheckReport checkDirectory(const std::string& dir) {
         report.findings.push_back(
             {dir, kDirectoryWhere, 0,
              "no database file found" +
-                 (listing.shown() == dir ? std::string() : " in " + listing.readPath())});
+                 (listing.shown() == dir ? std::string() : " in " + listing.readPath()),
+             "no-database-file"});
     CZelComFuncDbase db(dir.c_str());
     for (const Target& t : targets) {
         report.files.push_back(t.found.entry);
         Findings findings(t.found.entry);
         const std::string problem = problemOf(t.found);
         if (!problem.empty()) {
-            findings.add("file", 0,
+            findings.add("unreadable", "file", 0,
                          problem + ": the library answers " + resultText(ZEL_FILE_NOT_FOUND));
         } else {
             try {
                 checkFile(db, t.found.path, t.pair, t.osdb, findings);
             } catch (const ToolError& e) {
                 const std::string reason = e.what();
-                findings.add("file", 0,
+                findings.add("unreadable", "file", 0,
                              reason.substr(std::min(reason.size(), t.found.path.size() + 2)));
             }
         }
         report.findings.insert(report.findings.end(), findings.list().begin(),
                                findings.list().end());
     }
-    std::stable_sort(report.findings.begin(), report.findings.end(),
-                     [](const Finding& a, const Finding& b) {
-                         return std::tie(a.file, a.offset) < std::tie(b.file, b.offset);
-                     });
+    std::stable_sort(
+        report.findings.begin(), report.findings.end(), [](const Finding& a, const Finding& b) {
+            const bool aAfter = a.kind != kFileShort, bAfter = b.kind != kFileShort;
+            return std::tie(a.file, aAfter, a.offset) < std::tie(b.file, bAfter, b.offset);
+        });
     return report;
 }
 
@@ -283,10 +303,16 @@ Json checkJson(const CheckReport& report) {
     Json findings = Json::array();
     for (const Finding& f : report.findings) {
         ++perFile[f.file];
-        findings.push_back({{"file", escapedText(f.file)},
-                            {"table", f.where},
-                            {"offset", f.offset},
-                            {"reason", escapedText(f.message)}});
+        Json finding = {{"file", escapedText(f.file)},
+                        {"table", f.where},
+                        {"offset", f.offset},
+                        {"reason", escapedText(f.message)},
+                        {"kind", f.kind}};
+        if (f.first >= 0) {
+            finding["first"] = f.first;
+            finding["last"] = f.last;
+        }
+        findings.push_back(std::move(finding));
     }
     Json files = Json::array();
     for (const std::string& file : report.files)

@@ -27,11 +27,25 @@
 
 namespace zel::tool {
 
+// A finding's kind is a short stable id of its cause (the table in
+// doc/zelcomdb.md); a finding that groups the items of one cause gives
+// their range.
 struct Finding {
+    Finding(std::string file_, std::string where_, std::int64_t offset_, std::string message_,
+            std::string kind_, int first_ = -1, int last_ = -1)
+        : file(std::move(file_)),
+          where(std::move(where_)),
+          offset(offset_),
+          message(std::move(message_)),
+          kind(std::move(kind_)),
+          first(first_),
+          last(last_) {}
     std::string file;
     std::string where;    // "header", "directory", "table 6 section 0"
     std::int64_t offset;  // the file offset of the fault
     std::string message;
+    std::string kind;           // "row-outside", "record-size", ...
+    int first = -1, last = -1;  // the items of a grouped finding; -1 for none
 };
 std::string findingLine(const Finding& f);
 
@@ -39,7 +53,8 @@ std::string findingLine(const Finding& f);
 class Findings {
   public:
     explicit Findings(std::string file) : m_file(std::move(file)) {}
-    void add(const std::string& where, std::int64_t offset, const std::string& message);
+    void add(const char* kind, const std::string& where, std::int64_t offset,
+             const std::string& message, int first = -1, int last = -1);
     const std::vector<Finding>& list() const { return m_list; }
 
   private:
@@ -79,8 +94,8 @@ class FileImage {
 
 // Checks a span of `width` bytes at pos that a reader reaches: a finding when
 // it starts at a negative offset or ends beyond the file. True when sound.
-bool checkSpan(const FileImage& file, Findings& findings, const std::string& where, Pos pos,
-               std::uint64_t width, const std::string& what);
+bool checkSpan(const FileImage& file, Findings& findings, const char* kind,
+               const std::string& where, Pos pos, std::uint64_t width, const std::string& what);
 
 // The directory base at byte 8: a finding when the file is too short for it
 // or it is negative. True with the base when sound.
@@ -109,7 +124,8 @@ CheckReport checkDirectory(const std::string& dir);
 // the last line when there is none.
 void printCheck(const CheckReport& report, std::ostream& out);
 // {"directory", "files": [{"file", "findings"}], "findings": [{"file",
-// "table", "offset", "reason"}], "count", "ok"}
+// "table", "offset", "reason", "kind", and "first", "last" when grouped}],
+// "count", "ok"}
 Json checkJson(const CheckReport& report);
 
 }  // namespace zel::tool

@@ -71,7 +71,7 @@ void JqwdbChecker::checkTable(int table) {
     m_libraryReads = !shape.entryNumber || m_deviceBound >= 1;
     const Pos entry = tableEntryAt(m_directory, shape.number);
     if (!read(entry, kWordBytes, {part(m_directory, "directory", "table directory", 0)})) {
-        checkSpan(m_file, *m_out, "directory", entry, kWordBytes,
+        checkSpan(m_file, *m_out, "entry-outside", "directory", entry, kWordBytes,
                   "the entry of table " + std::to_string(table));
         return;
     }
@@ -84,7 +84,7 @@ void JqwdbChecker::checkTable(int table) {
     const bool headerRead = read(start + kFirstWordAt, kWordBytes, {header, whole}) &&
                             read(start + kRecordSizeAt, kWordBytes, {header, whole});
     const bool headerHeld =
-        checkSpan(m_file, *m_out, where, start, headerBytes, "the table header");
+        checkSpan(m_file, *m_out, "header-outside", where, start, headerBytes, "the table header");
     if (!headerRead) return;
     if (!headerHeld) m_out = &m_muted;
     const std::int32_t first = asSigned32(m_file.u32(start + kFirstWordAt));
@@ -95,7 +95,7 @@ void JqwdbChecker::checkTable(int table) {
     // this format puts it there.
     const std::int32_t empty = table == kBackupTable ? 0 : -1;
     if (first < empty) {
-        m_out->add(where, start + kFirstWordAt,
+        m_out->add("count-negative", where, start + kFirstWordAt,
                    std::string(table == kBackupTable ? "item count " : "last index ") +
                        std::to_string(first) + " is negative: no record can be read");
     }
@@ -106,14 +106,14 @@ void JqwdbChecker::checkTable(int table) {
     if (shape.entryNumber) used *= static_cast<std::uint32_t>(m_entries);
     const std::string sizeText = "record size " + std::to_string(stride);
     if (stride < 0) {
-        m_out->add(where, start + kRecordSizeAt,
+        m_out->add("record-size", where, start + kRecordSizeAt,
                    sizeText + " is negative: each record lies before the one it follows");
     } else if (!shape.entryNumber && recordSize > kRecordBufferBytes) {
         m_out->add(
-            where, start + kRecordSizeAt,
+            "record-size", where, start + kRecordSizeAt,
             sizeText + " is above " + std::to_string(kRecordBufferBytes) + ", the record buffer");
     } else if (recordSize < used) {
-        m_out->add(where, start + kRecordSizeAt,
+        m_out->add("record-size", where, start + kRecordSizeAt,
                    sizeText + " is below the " + std::to_string(used) + " bytes a record uses");
     }
     if (table == kBackupTable) {
@@ -164,7 +164,7 @@ void JqwdbChecker::checkRecords(int table, Pos start, std::int32_t first,
             std::string what = "record " + std::to_string(index);
             if (shape.entryNumber) what += " entry " + std::to_string(entry);
             what += " (records 0.." + std::to_string(last) + " are reached)";
-            checkSpan(m_file, *m_out, regionName(table, kPlain), at, need, what);
+            checkSpan(m_file, *m_out, "record-outside", regionName(table, kPlain), at, need, what);
             reported = true;
         }
         if (reported && !m_libraryReads) return;
@@ -176,16 +176,16 @@ void JqwdbChecker::checkSplit(Pos start, std::int32_t count) {
     const std::uint16_t splitValue = m_file.u16(start + kSplitValueAt);
     const short index = asSigned16(splitIndex);
     if (index < 0) {
-        m_out->add(regionName(kBackupTable, kPlain), start + kSplitIndexAt,
+        m_out->add("split-index", regionName(kBackupTable, kPlain), start + kSplitIndexAt,
                    "splitIndex " + std::to_string(index) +
                        " is negative: every item is a tail item and splitValue is never "
                        "delivered");
     } else if (index > 0 && index >= count) {
-        m_out->add(regionName(kBackupTable, kPlain), start + kSplitIndexAt,
+        m_out->add("split-index", regionName(kBackupTable, kPlain), start + kSplitIndexAt,
                    "splitIndex " + std::to_string(index) + " is not below the item count " +
                        std::to_string(count) + ": no item is a tail item");
     } else if (index == 0 && splitValue != 0) {
-        m_out->add(regionName(kBackupTable, kPlain), start + kSplitValueAt,
+        m_out->add("split-value", regionName(kBackupTable, kPlain), start + kSplitValueAt,
                    "splitValue " + std::to_string(asSigned16(splitValue)) +
                        " is set, but splitIndex 0 means the table has no tail items");
     }

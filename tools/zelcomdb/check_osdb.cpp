@@ -8,6 +8,9 @@
 // file or beyond its end) is not reported again for what lies in it, but the
 // reads there are still followed: positions wrap around in 32 bits, so a
 // table that starts before the file may hold fields the readers do read.
+#include <ZelComFuncDbase.h>
+
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <utility>
@@ -19,6 +22,7 @@
 #include "format/cpu_spec_values.h"
 #include "format/directory.h"
 #include "osdb_geometry.h"
+#include "result_text.h"
 
 namespace zel::tool {
 namespace {
@@ -53,6 +57,16 @@ class OsdbChecker {
                   const std::string& what);
     bool readSpec(CpuSpecValues& cpuValues);
     void checkItems(const AddressReaderInfo& info, const CpuSpecValues* cpuValues);
+    // Items of one reader whose rows lie outside the file for one cause, in
+    // one table or section, with no sound item between them: one finding.
+    struct ItemRun {
+        int first = -1, last = -1;
+        std::string region, single;  // single: the finding of the first item alone
+        Pos at = 0;                  // where the first item's row starts
+        bool negative = false;
+        std::uint64_t reach = 0;  // where the furthest row ends
+    };
+    void flushRun(const AddressReaderInfo& info, ItemRun& run);
     // The reads of one call of an address reader for an entry number.
     void readItemFields(AddressReader reader, const MapRow& row, Pos section, int entry,
                         std::initializer_list<int> parts);
@@ -71,12 +85,13 @@ class OsdbChecker {
 bool OsdbChecker::startInFile(Pos at, int table, int section) {
     const std::string where = regionName(table, section);
     const std::string what = section == kPlain ? "the table" : "the section";
+    const char* kind = section == kPlain ? "table-outside" : "section-outside";
     if (FileImage::negative(at)) {
-        m_out.add(where, asSigned32(at), what + " starts at a negative offset");
+        m_out.add(kind, where, asSigned32(at), what + " starts at a negative offset");
         return false;
     }
     if (at >= m_file.size()) {
-        m_out.add(where, at, what + " starts beyond the end of the file");
+        m_out.add(kind, where, at, what + " starts beyond the end of the file");
         return false;
     }
     return true;
@@ -85,7 +100,7 @@ bool OsdbChecker::startInFile(Pos at, int table, int section) {
 bool OsdbChecker::readWord(Pos at, std::initializer_list<int> parts, bool sound,
                            const std::string& where, const std::string& what) {
     if (m_layout.read(at, kWordBytes, parts)) return true;
-    if (sound) checkSpan(m_file, m_out, where, at, kWordBytes, what);
+    if (sound) checkSpan(m_file, m_out, "entry-outside", where, at, kWordBytes, what);
     return false;
 }
 
@@ -148,8 +163,8 @@ bool OsdbChecker::readSpec(CpuSpecValues& cpuValues) {
         const int region = p.section == kPlain ? -1 : sectionPart(p.table, p.section);
         if (!m_layout.read(at, p.width, {field, region, tablePart(p.table)})) {
             if (start->sound)
-                checkSpan(m_file, m_out, regionName(p.table, p.section), at, p.width,
-                          "CPU specification value " + std::to_string(value));
+                checkSpan(m_file, m_out, "cpu-value-outside", regionName(p.table, p.section), at,
+                          p.width, "CPU specification value " + std::to_string(value));
             return false;
         }
         cpuValues[value] = p.width == 1 ? asSigned8(m_file.u8(at)) : asSigned16(m_file.u16(at));
@@ -186,6 +201,7 @@ void OsdbChecker::readItemFields(AddressReader reader, const MapRow& row, Pos se
 }
 
 void OsdbChecker::checkItems(const AddressReaderInfo& info, const CpuSpecValues* cpuValues) {
+    ItemRun run;
     for (short item = 0; item <= lastItem(info.reader, m_cpu); ++item) {
         const MapRow row = *itemRow(info.reader, m_cpu, item);
         if (isAbsent(row)) continue;
@@ -198,11 +214,24 @@ void OsdbChecker::checkItems(const AddressReaderInfo& info, const CpuSpecValues*
         const SectionSpan span = readerSpan(info.reader, m_cpu, row, bound);
         const std::string region = regionName(row.table, row.section);
         if (section->sound) {
-            std::string what = std::string(info.entryPoint) + " item " + std::to_string(item) +
-                               " (row " + std::to_string(row.row);
-            if (info.hasEntries) what += ", entries 1.." + std::to_string(bound);
-            what += ")";
-            checkSpan(m_file, m_out, region, section->at + span.first, span.end - span.first, what);
+            const Pos at = section->at + span.first;
+            const std::uint64_t width = span.end - span.first;
+            const bool negative = FileImage::negative(at);
+            if (!negative && m_file.holds(at, width)) {
+                flushRun(info, run);
+            } else {
+                if (run.first >= 0 && (run.region != region || run.negative != negative))
+                    flushRun(info, run);
+                if (run.first < 0) {
+                    std::string what = std::string(info.entryPoint) + " item " +
+                                       std::to_string(item) + " (row " + std::to_string(row.row);
+                    if (info.hasEntries) what += ", entries 1.." + std::to_string(bound);
+                    run.first = item, run.region = region, run.single = what + ")", run.at = at;
+                    run.negative = negative, run.reach = 0;
+                }
+                run.last = item;
+                run.reach = std::max<std::uint64_t>(run.reach, std::uint64_t{at} + width);
+            }
         }
         const int rowPart =
             m_layout.part(section->at + span.first, "row",
@@ -212,6 +241,29 @@ void OsdbChecker::checkItems(const AddressReaderInfo& info, const CpuSpecValues*
         for (int entry = 1; entry <= bound; ++entry)
             readItemFields(info.reader, row, section->at, entry, {rowPart, inSection, inTable});
     }
+    flushRun(info, run);
+}
+
+void OsdbChecker::flushRun(const AddressReaderInfo& info, ItemRun& run) {
+    if (run.first < 0) return;
+    if (run.first == run.last) {
+        checkSpan(m_file, m_out, "row-outside", run.region, run.at, run.reach - run.at, run.single);
+    } else {
+        const std::string items = std::string(info.entryPoint) + " items " +
+                                  std::to_string(run.first) + ".." + std::to_string(run.last);
+        if (run.negative)
+            m_out.add("row-outside", run.region, asSigned32(run.at),
+                      items + ": the rows start at a negative offset: the library answers " +
+                          resultText(ZEL_FILE_BAD_SEEK),
+                      run.first, run.last);
+        else
+            m_out.add("row-outside", run.region, run.at,
+                      items + ": the file ends at " + std::to_string(m_file.size()) +
+                          ", the rows reach " + std::to_string(run.reach) +
+                          ": the library answers " + resultText(ZEL_FILE_END_OF_FILE),
+                      run.first, run.last);
+    }
+    run = ItemRun{};
 }
 
 void OsdbChecker::checkMemory() {
@@ -222,7 +274,8 @@ void OsdbChecker::checkMemory() {
         if (!start) continue;
         if (start->sound) {
             checkSpan(
-                m_file, m_out, regionName(m.table, m.inSection0 ? 0 : kPlain), start->at,
+                m_file, m_out, "memory-outside", regionName(m.table, m.inSection0 ? 0 : kPlain),
+                start->at,
                 std::uint64_t{kMemoryEntryBytes} * static_cast<std::uint64_t>(m.highestIndex + 1),
                 "memory kind " + std::to_string(kind) + " (indices 0.." +
                     std::to_string(m.highestIndex) + ")");

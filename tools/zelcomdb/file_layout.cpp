@@ -71,11 +71,13 @@ bool LayoutBuilder::read(Pos pos, std::uint32_t width, std::initializer_list<int
 }
 
 void LayoutBuilder::addTo(FileLayout& layout) const {
+    // A part covers no more than the reads reach: a table header that its
+    // table's readers read in part ends where they stop.
     for (const Growing& g : m_parts) {
-        if (g.end <= g.part.offset) continue;
+        const std::uint64_t end = std::min(g.end, m_reachEnd);
+        if (end <= g.part.offset) continue;
         LayoutPart p = g.part;
-        p.length = g.end - p.offset;
-        layout.reachEnd = std::max(layout.reachEnd, g.end);
+        p.length = end - p.offset;
         layout.parts.push_back(std::move(p));
     }
     layout.reachEnd = std::max(layout.reachEnd, m_reachEnd);
