@@ -6,6 +6,7 @@
 #include <functional>
 #include <sstream>
 #include <tuple>
+#include <vector>
 
 #include "format/bytes.h"
 #include "tests/support/temp_dir.h"
@@ -30,6 +31,21 @@ std::function<void(Bytes&)> header(unsigned t, unsigned at, std::uint32_t v) {
 Bytes sampleFile(const char* name) {
     const std::string text = zel::testing::readText(zel::testing::sampleDir() + "/" + name);
     return Bytes(text.begin(), text.end());
+}
+
+// Model 20 OS number 1: CPU code 30, whose OSDB file is least significant
+// byte first like every JQWDB file. Checks the sample's pair with one of its
+// files changed, the JQWDB file under `jqwdbName`.
+zel::testing::ToolRun checkBroken(bool inOsdb, const std::function<void(Bytes&)>& breakIt,
+                                  const char* jqwdbName, const std::vector<std::string>& options) {
+    Bytes osdb = sampleFile("OSDB2W.BIN"), jqwdb = sampleFile("JQWDB2W.BIN");
+    breakIt(inOsdb ? osdb : jqwdb);
+    zel::testing::TempDir d;
+    d.write("OSDB2W.BIN", osdb);
+    d.write(jqwdbName, jqwdb);
+    std::vector<std::string> args = {"check", d.path()};
+    args.insert(args.end(), options.begin(), options.end());
+    return runTool(args);
 }
 
 TEST(Check, EachFaultIsAFindingThatNamesFileTableAndOffset) {
@@ -72,15 +88,8 @@ TEST(Check, EachFaultIsAFindingThatNamesFileTableAndOffset) {
     };
     for (const auto& [inOsdb, breakIt, finding] : cases) {
         SCOPED_TRACE(finding);
-        // Model 20 OS number 1: CPU code 30, whose OSDB file is least
-        // significant byte first like every JQWDB file; the JQWDB file is
-        // found in any letter case.
-        Bytes osdb = sampleFile("OSDB2W.BIN"), jqwdb = sampleFile("JQWDB2W.BIN");
-        breakIt(inOsdb ? osdb : jqwdb);
-        zel::testing::TempDir d;
-        d.write("OSDB2W.BIN", osdb);
-        d.write("jqwdb2w.bin", jqwdb);
-        const auto run = runTool({"check", d.path()});
+        // The JQWDB file is found in any letter case.
+        const auto run = checkBroken(inOsdb, breakIt, "jqwdb2w.bin", {});
         EXPECT_EQ(run.status, 1) << run.out << run.err;
         const std::string file = inOsdb ? "OSDB2W.BIN: " : "jqwdb2w.bin: ", want = finding;
         const std::size_t star = want.find('*');
@@ -124,12 +133,7 @@ TEST(Check, FindingsCarryTheirKindAndGroupItemsOfOneCause) {
         };
     for (const auto& [inOsdb, breakIt, kind, first, last, reason] : cases) {
         SCOPED_TRACE(kind);
-        Bytes osdb = sampleFile("OSDB2W.BIN"), jqwdb = sampleFile("JQWDB2W.BIN");
-        breakIt(inOsdb ? osdb : jqwdb);
-        zel::testing::TempDir d;
-        d.write("OSDB2W.BIN", osdb);
-        d.write("JQWDB2W.BIN", jqwdb);
-        const auto run = runTool({"check", d.path(), "--json"});
+        const auto run = checkBroken(inOsdb, breakIt, "JQWDB2W.BIN", {"--json"});
         const zel::tool::Json doc = zel::tool::Json::parse(run.out);
         bool matched = false;
         for (const zel::tool::Json& f : doc["findings"]) {
@@ -141,11 +145,7 @@ TEST(Check, FindingsCarryTheirKindAndGroupItemsOfOneCause) {
         EXPECT_TRUE(matched) << run.out;
     }
     // The short file's first line comes before its other findings.
-    Bytes osdb = sampleFile("OSDB2W.BIN");
-    osdb.resize(5000);
-    zel::testing::TempDir d;
-    d.write("OSDB2W.BIN", osdb);
-    const auto run = runTool({"check", d.path()});
+    const auto run = checkBroken(true, std::get<1>(cases[0]), "JQWDB2W.BIN", {});
     EXPECT_EQ(run.out.rfind("OSDB2W.BIN: the file ends at 5000 bytes; its tables reach 23392\n", 0),
               0u)
         << run.out;
