@@ -120,7 +120,7 @@ TEST_F(DeliveryDiff, EveryOutputFormShowsEveryChange) {
          std::string(kSummary) +
              "\n\nremoved JQWDB2W.BIN (640 bytes), read by model 20 on OS 1\n"
              "\nchanged JQWDB3B.BIN (640 bytes, 1 byte changed), read by model 7 on OS 2\n"
-             "  1 byte changed where no reader reaches: offsets 0\n"
+             "  1 byte changed where no reader reaches: offset 0\n"
              "\nchanged JQWDB3W.BIN (640 bytes, 1 byte changed), read by model 20 on OS 2\n"
              "  model 20, OS 2, pdbTb4, record 1, entry 3, kind: 156 -> 157\n"
              "\nadded osdb2k.bin (31324 bytes): a letter-case duplicate of OSDB2K.BIN, which the "

@@ -206,7 +206,8 @@ void printFile(const FileDifference& f, const std::vector<const Difference*>& di
     out << '\n' << headerLine(f) << '\n';
     if (!f.unreached.empty())
         out << "  " << plural(f.unreachedBytes(), "byte changed", "bytes changed")
-            << " where no reader reaches: offsets " << rangesText(f.unreached) << '\n';
+            << " where no reader reaches: " << (f.unreachedBytes() == 1 ? "offset " : "offsets ")
+            << rangesText(f.unreached) << '\n';
     // An added or removed file is its header alone.
     if (f.status == FileStatus::added || f.status == FileStatus::removed) return;
     for (const Difference* d : differences) out << differenceLine(*d) << '\n';
