@@ -41,10 +41,7 @@ Json fileJson(const FileDifference& f) {
     j["newSize"] = orNull(f.newSize);
     j["changedBytes"] = orNull(f.changedBytes);
     j["differences"] = f.differences;
-    Json ranges = Json::array();
-    for (const ByteRange& s : f.unreached)
-        ranges.push_back({{"offset", s.offset}, {"length", s.length}});
-    j["unreached"] = {{"bytes", f.unreachedBytes()}, {"ranges", ranges}};
+    j["unreached"] = {{"bytes", f.unreachedBytes()}, {"ranges", rangesJson(f.unreached)}};
     return j;
 }
 

@@ -204,6 +204,12 @@ std::vector<ByteRange> unreachedChanges(const std::string& oldPath, const std::s
     return mergedRanges(std::move(unreached));
 }
 
+Json rangesJson(const std::vector<ByteRange>& ranges) {
+    Json list = Json::array();
+    for (const ByteRange& r : ranges) list.push_back({{"offset", r.offset}, {"length", r.length}});
+    return list;
+}
+
 Json layoutJson(const FileLayout& layout) {
     Json parts = Json::array();
     for (const LayoutPart& p : layout.parts)
@@ -212,14 +218,11 @@ Json layoutJson(const FileLayout& layout) {
                          {"kind", p.kind},
                          {"name", p.name},
                          {"depth", p.depth}});
-    Json reached = Json::array();
-    for (const ByteRange& r : layout.reached)
-        reached.push_back({{"offset", r.offset}, {"length", r.length}});
     return Json{{"family", layout.family},
                 {"size", layout.size},
                 {"reachEnd", layout.reachEnd},
                 {"parts", parts},
-                {"reached", reached}};
+                {"reached", rangesJson(layout.reached)}};
 }
 
 }  // namespace zel::tool

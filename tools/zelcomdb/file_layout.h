@@ -65,6 +65,8 @@ std::vector<ByteRange> unreachedChanges(const std::string& oldPath, const std::s
 // {"family", "size", "reachEnd", "parts": [{"offset", "length", "kind",
 // "name", "depth"}], "reached": [{"offset", "length"}]}
 Json layoutJson(const FileLayout& layout);
+// [{"offset", "length"}, ...], as layoutJson, diff and the report write ranges.
+Json rangesJson(const std::vector<ByteRange>& ranges);
 
 // Collects one walk of a file: the parts and the bytes the readers read.
 class LayoutBuilder {

@@ -10,19 +10,6 @@
 #include "file_layout.h"
 
 namespace zel::tool {
-namespace {
-
-Json rangesJson(const std::vector<ByteRange>& ranges) {
-    Json list = Json::array();
-    for (const ByteRange& r : ranges) list.push_back({{"offset", r.offset}, {"length", r.length}});
-    return list;
-}
-
-std::string pathIn(const std::string& dir, const std::string& name) {
-    return dir + (dir.empty() || dir.back() == '/' ? "" : "/") + name;
-}
-
-}  // namespace
 
 Json reportDocument(const std::string& dirA, const std::string& dirB) {
     const DatabaseDir a(dirA), b(dirB);
@@ -32,8 +19,8 @@ Json reportDocument(const std::string& dirA, const std::string& dirB) {
     Json layouts = Json::array();
     for (const Json& file : report["diff"]["files"]) {
         const bool inOld = file["oldName"].is_string(), inNew = file["newName"].is_string();
-        const std::string oldPath = inOld ? pathIn(a.readPath(), file["oldName"]) : "";
-        const std::string newPath = inNew ? pathIn(b.readPath(), file["newName"]) : "";
+        const std::string oldPath = inOld ? a.pathOf(file["oldName"]) : "";
+        const std::string newPath = inNew ? b.pathOf(file["newName"]) : "";
         // A file that cannot be read shows as an empty layout of its size.
         Json entry{{"layout", layoutJson(fileLayout(inNew ? newPath : oldPath))}};
         entry["changed"] =
